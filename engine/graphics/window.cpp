@@ -1,0 +1,93 @@
+#include "engine/graphics/window.h"
+
+#include "engine/util/fatal.h"
+
+namespace tulk::graphics {
+
+window::window(const std::string& title, int x, int y, int width, int height, bool fullscreen,
+               bool grab_input)
+    : title(title), x(x), y(y), width(width), height(height) {
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK |
+                 SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
+        // No sound card, joystick or haptics is no reason to stop: only video is essential.
+        if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            fail("SDL_Init");
+        }
+        SDL_InitSubSystem(SDL_INIT_AUDIO);
+    }
+    // With no display SDL falls back to a driver that shows nothing; a game nobody can
+    // see must not run on unnoticed, so only accept one that was asked for by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (driver != nullptr &&
+        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
+        (requested == nullptr || SDL_strcasecmp(requested, driver) != 0)) {
+        SDL_SetError("no display found (set DISPLAY or WAYLAND_DISPLAY)");
+        fail("opening a display");
+    }
+
+    // Ask for the ES profile too, so desktop SDL gives an OpenGL ES 2.0 context.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+    if (grab_input) {
+        flags |= SDL_WINDOW_INPUT_GRABBED;
+    }
+    if (fullscreen) {
+        // The desktop's mode decides the size. Asking for it explicitly matters where no
+        // window manager resizes the window (a bare X server would leave it at 1x1).
+        SDL_DisplayMode mode{};
+        int w = 0;
+        int h = 0;
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+            w = mode.w;
+            h = mode.h;
+        }
+        handle = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w,
+                                  h, flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        handle = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
+    }
+    if (handle == nullptr) {
+        fail("SDL_CreateWindow");
+    }
+
+    context = SDL_GL_CreateContext(handle);
+    if (context == nullptr) {
+        fail("SDL_GL_CreateContext");
+    }
+
+    SDL_GetWindowSize(handle, &this->width, &this->height);
+}
+
+window::~window() {
+    if (context != nullptr) {
+        SDL_GL_DeleteContext(context);
+    }
+    if (handle != nullptr) {
+        SDL_DestroyWindow(handle);
+    }
+    SDL_Quit();
+}
+
+void window::swap() const {
+    SDL_GL_SwapWindow(handle);
+}
+
+void window::fail(const char* what) {
+    const std::string reason = SDL_GetError();
+    if (context != nullptr) {
+        SDL_GL_DeleteContext(context);
+    }
+    if (handle != nullptr) {
+        SDL_DestroyWindow(handle);
+    }
+    SDL_Quit();
+    util::fatal(1, "%s: %s failed: %s\n", title.c_str(), what, reason.c_str());
+}
+
+} // namespace tulk::graphics

@@ -1,0 +1,36 @@
+#include "engine/util/util.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace tulk::util {
+
+void init() { std::srand(static_cast<unsigned>(std::time(nullptr))); }
+
+int rrand(int low, int high) {
+    if (high <= low) {
+        return low;
+    }
+    // Wider than int so that ranges such as [INT_MIN, INT_MAX) cannot overflow.
+    const long long span = static_cast<long long>(high) - low;
+    return static_cast<int>(low + std::rand() % span);
+}
+
+std::string itoa(int value) {
+    char buffer[16];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string ftoa(float value, int decimals) {
+    // to_chars never consults the locale and rounds the exact binary value to
+    // nearest, ties to even, exactly as printf's %.*f does in the "C" locale.
+    char buffer[352];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                      std::chars_format::fixed, decimals < 0 ? 0 : decimals);
+    return std::string(buffer, result.ptr);
+}
+
+} // namespace tulk::util

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+namespace tulk::util {
+
+// Seeds the standard random generator from the current time in whole seconds.
+void init();
+
+// A random integer in [low, high); low when the range is empty.
+int rrand(int low, int high);
+
+// Decimal text of an integer, as "%d" prints it.
+std::string itoa(int value);
+
+// Fixed-point text with exactly `decimals` digits after the point. The separator is
+// always a point, whatever the locale, because the text goes into shader source.
+std::string ftoa(float value, int decimals);
+
+} // namespace tulk::util

@@ -1,0 +1,78 @@
+# Shared by the black-box tests: a private Xvfb server and waits with time limits.
+# Usage: source lib.bash; start_xvfb WIDTHxHEIGHT; ...; the server stops on exit.
+
+stage_dir=${1:?stage directory}
+build_dir=${2:?build directory}
+work_dir=$(mktemp -d /tmp/ardlow-blackbox-XXXXXX)
+xvfb_pid=
+game_pid=
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work_dir"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Starts Xvfb on a free display and exports DISPLAY.
+start_xvfb() {
+    local size=$1
+    exec 3<> "$work_dir/display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$work_dir/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    wait_for 20 "Xvfb display" test -s "$work_dir/display"
+    export DISPLAY=":$(head -n1 "$work_dir/display")"
+    unset SDL_VIDEODRIVER
+}
+
+# wait_for SECONDS WHAT COMMAND...: retries COMMAND until it succeeds or time runs out.
+wait_for() {
+    local limit=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + limit))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || fail "timed out after ${limit}s waiting for $what"
+        sleep 0.2
+    done
+}
+
+# Copies the staged game into a private directory and starts it there.
+start_game() {
+    mkdir -p "$work_dir/game"
+    cp -r "$stage_dir"/. "$work_dir/game/"
+    (cd "$work_dir/game" && exec ./ardlow) >"$work_dir/game.log" 2>&1 &
+    game_pid=$!
+}
+
+# Prints the id of the game's mapped window; fails while there is none.
+game_window() {
+    local id
+    id=$(xdotool search --onlyvisible --name '^Ardlow$' 2>/dev/null | head -n1)
+    [ -n "$id" ] && echo "$id"
+}
+
+# Waits for the game to end and sets game_status to its exit status.
+wait_game_exit() {
+    local limit=$1
+    local deadline=$((SECONDS + limit))
+    while kill -0 "$game_pid" 2>/dev/null; do
+        ((SECONDS < deadline)) || fail "game did not exit within ${limit}s"
+        sleep 0.2
+    done
+    game_status=0
+    wait "$game_pid" || game_status=$?
+    game_pid=
+}
+
+# Holds a key for a while: the game reads the keyboard state as it drains its events,
+# so a press and release delivered together would look like no press at all.
+press() {
+    xdotool keydown "$1"
+    sleep "${2:-0.3}"
+    xdotool keyup "$1"
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "engine/graphics/window.h"
+
+#include <glm/glm.hpp>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A real OpenGL ES 2.0 context for tests, without a display: SDL's offscreen video
+// driver on Mesa's software renderer, in a window of an explicit size. It runs the
+// engine's graphics start (fixed GL state, built-in geometry) but opens no audio.
+class test_context {
+public:
+    explicit test_context(int width = 64, int height = 64);
+    ~test_context();
+
+    test_context(const test_context&) = delete;
+    test_context& operator=(const test_context&) = delete;
+
+    tulk::graphics::window& get_window() { return *win; }
+    int width() const { return win->get_width(); }
+    int height() const { return win->get_height(); }
+
+    // Pixels of the bound framebuffer, (0, 0) at the bottom left as GL counts them.
+    glm::u8vec4 pixel(int x, int y) const;
+    std::vector<unsigned char> pixels() const;
+
+    // Writes the bound framebuffer to a PNG, top row first, for a person to look at.
+    void save_png(const std::string& path) const;
+
+private:
+    std::unique_ptr<tulk::graphics::window> win;
+};
+
+// Sets SDL's offscreen video driver; call before anything opens SDL.
+void use_headless_video();
+
+// Path of a fresh, empty directory for one test's files.
+std::string make_temp_dir();
+
+// The engine prints its fatal messages to standard output, but death tests match
+// standard error: call this first inside the death-test statement.
+void stdout_to_stderr();
