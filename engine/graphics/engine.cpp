@@ -1,5 +1,6 @@
 #include "engine/graphics/engine.h"
 
+#include "engine/audio/audio.h"
 #include "engine/util/util.h"
 
 #include <GLES2/gl2.h>
@@ -9,9 +10,12 @@ namespace tulk {
 void init() {
     util::init();
     graphics::init();
+    audio::init();
 }
 
-void destroy() {}
+void destroy() {
+    audio::destroy();
+}
 
 namespace graphics {
 
