@@ -23,23 +23,6 @@ TEST(vertex_buffer, stride_follows_the_attribute_sizes) {
     EXPECT_EQ(vb.get_attributes()[1].offset, 7);
 }
 
-TEST(buffer, uploads_into_the_array_buffer) {
-    test_context context;
-    const float values[] = {1.0f, 2.0f, 3.0f};
-    vertex_buffer vb;
-    vb.set_data(sizeof(values), values);
-    EXPECT_EQ(vb.get_size(), 12);
-    GLint bound = 0;
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), vb.get_id());
-    GLint size = 0;
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-    EXPECT_EQ(size, 12);
-    GLint usage = 0;
-    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_USAGE, &usage);
-    EXPECT_EQ(usage, GL_STATIC_DRAW);
-}
-
 TEST(buffer, deleting_through_the_base_releases_the_name) {
     test_context context;
     buffer* b = new vertex_buffer();

@@ -182,19 +182,6 @@ TEST(texture, binding_the_bound_texture_again_issues_no_bind) {
     EXPECT_EQ(bound_texture(2), a.id());
 }
 
-TEST(texture, uploads_and_parameters_leave_unit_0_active) {
-    test_context context;
-    texture t("t", texture::rgba);
-    glActiveTexture(GL_TEXTURE5);
-    const unsigned char pixel[4] = {1, 2, 3, 4};
-    t.set_data(1, 1, pixel);
-    GLint active = 0;
-    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-    EXPECT_EQ(active, GL_TEXTURE0);
-    EXPECT_EQ(bound_texture(0), t.id());
-    EXPECT_EQ(t.get_width(), 1u);
-}
-
 TEST(texture, destroying_a_texture_forgets_it_on_every_unit) {
     test_context context;
     texture other("other", texture::rgba);
