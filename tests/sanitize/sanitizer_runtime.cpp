@@ -1,6 +1,28 @@
 // Linked into the test programs of the sanitizer build only: how the sanitizers behave
 // there, whether a test runs under CTest or by hand.
 
+#include <fstream>
+#include <iterator>
+#include <sanitizer/lsan_interface.h>
+#include <string>
+
+namespace {
+
+// A death test's child ends the process through a fatal exit on purpose, with whatever it
+// built still allocated: that is not a leak, so its allocations are not checked. Its other
+// sanitizer errors still count.
+const bool death_test_child = [] {
+    std::ifstream in("/proc/self/cmdline", std::ios::binary);
+    const std::string args{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const bool child = args.find("--gtest_internal_run_death_test") != std::string::npos;
+    if (child) {
+        __lsan_disable();
+    }
+    return child;
+}();
+
+} // namespace
+
 extern "C" {
 
 // Stop at the first error of any kind, leaks included, and say where it happened.
