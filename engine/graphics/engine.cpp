@@ -1,5 +1,7 @@
 #include "engine/graphics/engine.h"
 
+#include "engine/audio/audio.h"
+#include "engine/graphics/geometry.h"
 #include "engine/util/util.h"
 
 #include <GLES2/gl2.h>
@@ -9,9 +11,12 @@ namespace tulk {
 void init() {
     util::init();
     graphics::init();
+    audio::init();
 }
 
-void destroy() {}
+void destroy() {
+    audio::destroy();
+}
 
 namespace graphics {
 
@@ -23,6 +28,7 @@ void init() {
     glCullFace(GL_BACK);
     // Blending is switched on per model; only the function is fixed here.
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    geometry::init();
 }
 
 } // namespace graphics

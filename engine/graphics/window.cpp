@@ -1,5 +1,6 @@
 #include "engine/graphics/window.h"
 
+#include "engine/graphics/framebuffer.h"
 #include "engine/util/fatal.h"
 
 namespace tulk::graphics {
@@ -62,6 +63,9 @@ window::window(const std::string& title, int x, int y, int width, int height, bo
     }
 
     SDL_GetWindowSize(handle, &this->width, &this->height);
+    // Returning from an offscreen pass restores a viewport of the window's size.
+    framebuffer::set_default_dimensions(static_cast<unsigned int>(this->width),
+                                        static_cast<unsigned int>(this->height));
 }
 
 window::~window() {

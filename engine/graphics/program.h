@@ -1,0 +1,80 @@
+#pragma once
+
+#include "engine/graphics/shader.h"
+
+#include <GLES2/gl2.h>
+#include <functional>
+#include <glm/glm.hpp>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace tulk::graphics {
+
+// A linked GL program with its attribute bindings and a cache of uniform locations.
+// Owns the shaders attached to it. Needs a current GL context from construction to
+// destruction.
+class program {
+public:
+    explicit program(const std::string& name);
+    // Destroys the attached shaders and the GL program.
+    ~program();
+
+    program(const program&) = delete;
+    program& operator=(const program&) = delete;
+
+    // Takes ownership of s as the vertex or fragment shader and attaches it; any other
+    // type is ignored (the shader is then neither kept nor attached).
+    void attach_shader(shader* s, shader::type t);
+
+    // Must come before link().
+    void bindAttribLocation(GLuint index, const char* attribute);
+
+    // True when GL reports success; otherwise GL's info log is appended to the log
+    // (after a "\n" when the log already holds something). Prints nothing.
+    bool link();
+
+    // Link errors and missing-uniform reports; reading empties them.
+    std::string log();
+
+    // Makes this program current, skipping GL when it already is.
+    void use();
+
+    // Queries GL for the location of a uniform and caches it (again, when cached
+    // already). A uniform the program lacks is cached as -1 and reported in the log.
+    GLint make_uniform(std::string_view uniform);
+
+    // Set a uniform of this program, which must be current. The location is looked up
+    // once per name; a missing uniform goes to GL as -1, which GL ignores.
+    void set_uniform(std::string_view uniform, int value);
+    void set_uniform(std::string_view uniform, float value);
+    void set_uniform(std::string_view uniform, const glm::vec2& value);
+    void set_uniform(std::string_view uniform, const glm::vec3& value);
+    void set_uniform(std::string_view uniform, const glm::vec4& value);
+    void set_uniform(std::string_view uniform, const glm::mat3& value);
+    void set_uniform(std::string_view uniform, const glm::mat4& value);
+
+    GLuint get_id() const { return id; }
+    const std::string& get_name() const { return name; }
+    shader* get_vertex_shader() const { return vertex_shader; }
+    shader* get_fragment_shader() const { return fragment_shader; }
+
+    // The program last made current through use(), or null when none is (or it has
+    // been destroyed since).
+    static program* get_program_in_use() { return sProgramInUse; }
+
+private:
+    GLint location(std::string_view uniform);
+
+    GLuint id;
+    std::string name;
+    std::string log_text;
+    shader* vertex_shader = nullptr;
+    shader* fragment_shader = nullptr;
+    // Transparent comparison lets lookups by string_view skip building a string.
+    std::map<std::string, GLint, std::less<>> uniforms;
+
+    static program* sProgramInUse;
+};
+
+} // namespace tulk::graphics

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace tulk::io {
+
+// A stdio stream opened once at construction and closed by the destructor. Reads and
+// writes go line by line; on a file that failed to open they read nothing and write
+// nothing.
+class file {
+public:
+    enum access {
+        read = 0,          // "r"
+        write = 1,         // "w"
+        append = 2,        // "a"
+        read_update = 3,   // "r+"
+        write_update = 4,  // "w+"
+        append_update = 5, // "a+"
+    };
+    // Anything but plain opens in binary mode.
+    enum type {
+        plain = 0,
+        binary = 1,
+    };
+
+    file(const std::string& path, access mode, type kind);
+    ~file();
+
+    file(const file&) = delete;
+    file& operator=(const file&) = delete;
+
+    bool good() const { return handle != nullptr; }
+
+    // One line including its line feed, or up to 9999 characters of a longer line;
+    // empty at the end of the file, on a read error or when the file is not good.
+    std::string read_line();
+    // Everything from the current position to the end of the file.
+    std::string read_file();
+
+    void write_line(const std::string& s);
+    void write_str(const std::string& s);
+
+    // Pushes everything written so far to the disk. False when the file is not good,
+    // when any earlier write failed, or when the flush or the sync fails: the only way
+    // to learn whether the writes arrived.
+    bool sync();
+
+private:
+    FILE* handle = nullptr;
+    char line[10000];
+};
+
+} // namespace tulk::io
