@@ -102,6 +102,11 @@ TEST_F(text_test, init_fills_the_glyph_table_from_the_font_folder) {
 
     text::destroy();
     EXPECT_TRUE(text::sFontMap.empty());
+    // Texts built afterwards find no glyphs.
+    text t;
+    t.set_string("a");
+    ASSERT_EQ(t.get_model()->get_child_count(), 1u);
+    EXPECT_EQ(t.get_model()->get_child(0)->get_texture(0), nullptr);
 }
 
 TEST_F(text_test, a_missing_font_folder_leaves_every_glyph_null) {
@@ -274,17 +279,6 @@ TEST_F(text_test, colour_reaches_the_current_glyphs_only) {
     EXPECT_EQ(t.get_colour(), glm::vec3(1, 0, 0.5f));
 }
 
-TEST_F(text_test, texts_built_after_destroy_are_untextured) {
-    write_font();
-    text::init();
-    text::destroy();
-    EXPECT_TRUE(text::sFontMap.empty());
-    text t;
-    t.set_string("a");
-    ASSERT_EQ(glyphs(t).size(), 1u);
-    EXPECT_EQ(glyphs(t)[0]->get_texture(0), nullptr);
-}
-
 TEST_F(text_test, a_drawn_score_shows_upright_glyphs_with_a_gap_for_the_space) {
     write_font();
     text::init();
@@ -328,4 +322,19 @@ TEST_F(text_test, a_drawn_score_shows_upright_glyphs_with_a_gap_for_the_space) {
     EXPECT_EQ(ctx.pixel(172, 30), kBlack);
     EXPECT_EQ(ctx.pixel(50, 45), kBlack);
     EXPECT_EQ(ctx.pixel(50, 15), kBlack);
+}
+
+TEST_F(text_test, the_games_own_font_supplies_every_glyph) {
+    const char* stage = std::getenv("ARDLOW_STAGE_DIR");
+    if (stage == nullptr || !fs::is_directory(fs::path(stage) / "textures/font")) {
+        GTEST_SKIP() << "no staged font";
+    }
+    fs::current_path(stage);
+    text::init();
+    EXPECT_EQ(text::sFontMap.size(), 68u);
+    for (const auto& [c, glyph] : text::sFontMap) {
+        ASSERT_NE(glyph, nullptr) << "no glyph for '" << c << "'";
+        EXPECT_GT(glyph->get_width(), 0u);
+        EXPECT_GT(glyph->get_height(), 0u);
+    }
 }
