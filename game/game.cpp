@@ -3,7 +3,9 @@
 game::game(const tulk::graphics::window& window)
     : width(window.get_width()), height(window.get_height()) {}
 
-void game::handle_key(const SDL_Event& event) { (void)event; }
+void game::handle_key(const SDL_Event& event) {
+    (void)event;
+}
 
 void game::frame() {}
 

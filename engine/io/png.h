@@ -9,8 +9,8 @@ namespace tulk::io {
 class png {
 public:
     // Returns 0 on success, else a lodepng error code for error_text.
-    static unsigned read(const std::string& path, std::vector<unsigned char>& rgba,
-                         unsigned& width, unsigned& height);
+    static unsigned read(const std::string& path, std::vector<unsigned char>& rgba, unsigned& width,
+                         unsigned& height);
     static unsigned write(const std::string& path, const std::vector<unsigned char>& rgba,
                           unsigned width, unsigned height);
     static const char* error_text(unsigned code);

@@ -7,7 +7,9 @@
 
 namespace tulk::util {
 
-void init() { std::srand(static_cast<unsigned>(std::time(nullptr))); }
+void init() {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+}
 
 int rrand(int low, int high) {
     if (high <= low) {

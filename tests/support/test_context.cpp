@@ -5,12 +5,14 @@
 
 #include <GLES2/gl2.h>
 #include <algorithm>
-#include <cstdlib>
-#include <unistd.h>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <unistd.h>
 
-void use_headless_video() { setenv("SDL_VIDEODRIVER", "offscreen", 1); }
+void use_headless_video() {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+}
 
 std::string make_temp_dir() {
     std::string pattern = "/tmp/ardlow-test-XXXXXX";

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// Writes the game's data files under a stage folder: glyph pictures, the title picture,
+// music and sound effects, each generated here and the same on every run.
+namespace assets {
+
+// The glyph files the game's text looks for: each character with its file name (no
+// extension) in "textures/font/".
+const std::vector<std::pair<char, std::string>>& glyph_files();
+
+// Each returns false after printing what failed.
+bool make_font(const std::string& folder);
+bool make_title(const std::string& path);
+bool make_music(const std::string& folder);
+bool make_effects(const std::string& folder);
+bool make_all(const std::string& stage);
+
+} // namespace assets
