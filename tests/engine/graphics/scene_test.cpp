@@ -30,18 +30,8 @@ glm::ivec2 project(const camera& cam, const glm::vec3& world, int width, int hei
             static_cast<int>((ndc.y * 0.5f + 0.5f) * static_cast<float>(height))};
 }
 
-// Where pictures for a person to look at go. The stage folder sits in the build folder,
-// which helps where only the stage's path reached the test's environment.
-std::string build_dir() {
-    if (const char* dir = std::getenv("ARDLOW_BUILD_DIR")) {
-        return dir;
-    }
-    if (const char* stage = std::getenv("ARDLOW_STAGE_DIR")) {
-        const std::string path = stage;
-        return path.substr(0, path.find_last_of('/'));
-    }
-    return ".";
-}
+// Where pictures for a person to look at go.
+std::string build_dir() { return std::getenv("ARDLOW_BUILD_DIR"); }
 
 glm::ivec3 rgb(const glm::u8vec4& p) {
     return {p.r, p.g, p.b};
