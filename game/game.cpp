@@ -3,6 +3,7 @@
 #include "engine/audio/audio.h"
 #include "engine/graphics/geometry.h"
 #include "engine/util/util.h"
+#include "game/block.h"
 #include "game/high_score.h"
 
 #include <cmath>
@@ -110,7 +111,8 @@ game::game(const tulk::graphics::window& window)
     pause_text = std::make_unique<text>();
     pause_text->set_font_size(30.0f);
     pause_text->set_normalized_origin(glm::vec2(-0.5f, -0.5f));
-    pause_text->set_pos(glm::vec2(static_cast<float>(width) / 2.0f, static_cast<float>(height) / 2.0f));
+    pause_text->set_pos(
+        glm::vec2(static_cast<float>(width) / 2.0f, static_cast<float>(height) / 2.0f));
     pause_text->set_string("paused");
 
     overlay_camera.set_projection(tulk::graphics::camera::projection::orthographic);
@@ -272,7 +274,8 @@ void game::show_score(unsigned score) {
 }
 
 void game::decay_outlines() {
-    int thickness = static_cast<int>(static_cast<float>(scene::get_global_outline_thickness()) * 0.9f);
+    int thickness =
+        static_cast<int>(static_cast<float>(scene::get_global_outline_thickness()) * 0.9f);
     if (thickness < 10) {
         thickness = 10;
     }

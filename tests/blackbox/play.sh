@@ -51,8 +51,9 @@ saved() {
 wait_for 180 "highscore holding 0 after the game" saved
 wait_for 60 "the title after game over" title_shown
 
-press Escape
+xdotool keydown Escape
 wait_game_exit 60
+xdotool keyup Escape
 [ "$game_status" = 0 ] || fail "exit status $game_status: $(cat "$work_dir/game.log")"
 
 # The disk audio driver wrote the mixed output: the title music is in it.

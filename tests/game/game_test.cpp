@@ -19,7 +19,9 @@ using tulk::graphics::scene;
 namespace {
 
 std::uint32_t fake_now = 1000;
-std::uint32_t fake_clock() { return fake_now; }
+std::uint32_t fake_clock() {
+    return fake_now;
+}
 
 std::string read_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -39,8 +41,7 @@ protected:
         ASSERT_NE(stage, nullptr);
         dir = make_temp_dir();
         for (const char* folder : {"textures", "music", "sfx"}) {
-            fs::copy(fs::path(stage) / folder, fs::path(dir) / folder,
-                     fs::copy_options::recursive);
+            fs::copy(fs::path(stage) / folder, fs::path(dir) / folder, fs::copy_options::recursive);
         }
         if (!stored_high_score.empty()) {
             std::ofstream(fs::path(dir) / "highscore") << stored_high_score;
@@ -220,6 +221,7 @@ TEST_F(game_test, next_game_shows_score_zero_and_keeps_the_best) {
         pickup_ahead();
         g->frame();
     }
+    g->frame(); // the score is shown by the update after the one that ate
     EXPECT_EQ(g->get_score_text().get_string(), "score: 5");
     die_and_wait();
     ASSERT_TRUE(g->in_title());
@@ -232,9 +234,12 @@ TEST_F(game_test, next_game_shows_score_zero_and_keeps_the_best) {
     EXPECT_EQ(g->get_high_score(), 5u);
 }
 
-TEST_F(game_test, high_score_is_read_at_start_and_written_at_exit) {
-    TearDown();
-    start(320, 240, "  17abc\n");
+class stored_high_score_test : public game_test {
+protected:
+    void SetUp() override { start(320, 240, "  17abc\n"); }
+};
+
+TEST_F(stored_high_score_test, is_read_at_start_and_written_at_exit) {
     EXPECT_EQ(g->get_high_score(), 17u);
     EXPECT_EQ(g->get_high_score_text().get_string(), "high score: 17");
     fs::remove("highscore");
@@ -255,7 +260,19 @@ TEST_F(game_test, title_and_play_are_drawn) {
     int green = 0;
     const auto pixels = context->pixels();
     for (size_t i = 0; i < pixels.size(); i += 4) {
-        green += pixels[i + 1] > 90 && pixels[i + 1] > 2 * pixels[i] && pixels[i + 1] > 2 * pixels[i + 2];
+        green += pixels[i + 1] > 90 && pixels[i + 1] > 2 * pixels[i] &&
+                 pixels[i + 1] > 2 * pixels[i + 2];
     }
     EXPECT_GT(green, 50);
+}
+
+TEST_F(game_test, quit_request_still_runs_the_whole_frame) {
+    press(SDL_SCANCODE_LALT);
+    EXPECT_FALSE(frame_loop::step(context->get_window(), *g));
+    const glm::vec3 head = g->get_snake().get_head()->pos;
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    EXPECT_TRUE(frame_loop::step(context->get_window(), *g));
+    EXPECT_NE(g->get_snake().get_head()->pos, head);
 }
