@@ -7,6 +7,7 @@
 #include "asset_maker/tunes.h"
 #include "asset_maker/wav_writer.h"
 #include "engine/io/png.h"
+#include "game/text.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -97,36 +98,6 @@ void draw_snake(canvas& c, int centre_y) {
 
 namespace assets {
 
-const std::vector<std::pair<char, std::string>>& glyph_files() {
-    static const std::vector<std::pair<char, std::string>> files = [] {
-        std::vector<std::pair<char, std::string>> list;
-        for (char d = '0'; d <= '9'; ++d) {
-            list.emplace_back(d, std::string(1, d));
-        }
-        for (char l = 'A'; l <= 'Z'; ++l) {
-            if (l != 'X') {
-                list.emplace_back(l, std::string("u") + static_cast<char>(l - 'A' + 'a'));
-            }
-        }
-        const std::pair<char, const char*> punctuation[] = {
-            {' ', "space"},      {'!', "exclamation"},  {'"', "doublequotes"}, {'#', "hash"},
-            {'$', "dollar"},     {'%', "percent"},      {'&', "ampersand"},    {'\'', "apostrophe"},
-            {'(', "openparen"},  {')', "closeparen"},   {'*', "asterisk"},     {'+', "plus"},
-            {',', "comma"},      {'-', "minus"},        {'.', "dot"},          {'/', "slash"},
-            {':', "colon"},      {';', "semicolon"},    {'<', "openangle"},    {'=', "equals"},
-            {'>', "closeangle"}, {'?', "question"},     {'@', "at"},           {'[', "openbracket"},
-            {'\\', "backslash"}, {']', "closebracket"}, {'^', "caret"},        {'_', "underscore"},
-            {'`', "thing"},      {'{', "opencurly"},    {'|', "pipe"},         {'}', "closecurly"},
-            {'~', "tilde"},
-        };
-        for (const auto& [c, name] : punctuation) {
-            list.emplace_back(c, name);
-        }
-        return list;
-    }();
-    return files;
-}
-
 bool make_font(const std::string& folder) {
     if (!make_folder(folder)) {
         return false;
@@ -134,7 +105,7 @@ bool make_font(const std::string& folder) {
     // The glyph is centred in a square with a margin, so neighbouring squares never touch.
     const int left = (glyph_size - pixel_font::width * glyph_scale) / 2;
     const int top = (glyph_size - pixel_font::height * glyph_scale) / 2;
-    for (const auto& [c, name] : glyph_files()) {
+    for (const auto& [c, name] : text::glyph_names()) {
         canvas glyph(glyph_size, glyph_size);
         glyph.text(std::string(1, c), left, top, glyph_scale, glyph_scale, glm::vec4(1.0f));
         if (!save(glyph, folder + "/" + name + ".png")) {

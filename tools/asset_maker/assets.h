@@ -8,10 +8,7 @@
 // music and sound effects, each generated here and the same on every run.
 namespace assets {
 
-// The glyph files the game's text looks for: each character with its file name (no
-// extension) in "textures/font/".
-const std::vector<std::pair<char, std::string>>& glyph_files();
-
+// The font is made for the game's own glyph table, text::glyph_names().
 // Each returns false after printing what failed.
 bool make_font(const std::string& folder);
 bool make_title(const std::string& path);
