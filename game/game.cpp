@@ -1,14 +1,337 @@
 #include "game/game.h"
 
-game::game(const tulk::graphics::window& window)
-    : width(window.get_width()), height(window.get_height()) {}
+#include "engine/audio/audio.h"
+#include "engine/graphics/geometry.h"
+#include "engine/util/util.h"
+#include "game/block.h"
+#include "game/high_score.h"
 
-void game::handle_key(const SDL_Event& event) {
-    (void)event;
+#include <cmath>
+
+namespace {
+
+using tulk::graphics::model;
+using tulk::graphics::scene;
+using tulk::graphics::texture;
+
+constexpr const char* high_score_path = "highscore";
+constexpr const char* title_music = "music/Ouroboros.ogg";
+constexpr const char* game_music = "music/Buff Proof.ogg";
+constexpr float degrees_to_radians = 0.017453292f;
+
+// A random offset 80 to 119 units from the origin, in a direction that is never zero.
+glm::vec3 random_backdrop_offset() {
+    glm::vec3 direction;
+    do {
+        const int x = tulk::util::rrand(-1000, 1000);
+        const int y = tulk::util::rrand(-1000, 1000);
+        const int z = tulk::util::rrand(-1000, 1000);
+        direction = glm::vec3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    } while (direction == glm::vec3(0.0f));
+    const float distance = static_cast<float>(tulk::util::rrand(80, 120));
+    return glm::normalize(direction) * distance;
 }
 
-void game::frame() {}
+} // namespace
 
-void game::teardown_first() {}
+game::game(const tulk::graphics::window& window)
+    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)) {
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
 
-void game::teardown_second() {}
+    text::init();
+    tulk::audio::load_folder("music");
+    tulk::audio::load_folder("sfx");
+
+    chase_camera.set_eye(glm::vec3(16.0f, 10.0f, 16.0f));
+    chase_camera.set_aspect_ratio(aspect);
+    chase_camera.set_fovy(45.0f);
+
+    title_camera.set_centre(glm::vec3(0.0f, 0.0f, -1.0f));
+    title_camera.set_eye(glm::vec3(0.0f, 0.0f, 0.0f));
+    title_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
+    title_camera.set_aspect_ratio(aspect);
+    title_camera.set_fovy(45.0f);
+
+    light.set_colour(glm::vec3(1.0f, 1.0f, 1.0f));
+    light.set_direction(glm::vec3(0.5f, -0.9f, 0.5f));
+
+    shadow_camera.set_projection(tulk::graphics::camera::projection::orthographic);
+    shadow_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
+    shadow_camera.set_view_height(105.655098f); // 61 times the square root of 3
+    shadow_camera.set_aspect_ratio(aspect);
+
+    scene::set_global_shadow_map_dimensions(glm::ivec2(2 * width, 2 * height));
+    scene::set_global_pcf(1);
+    scene::set_global_shadows(false);
+    scene::set_global_outline_colour(glm::vec3(1.0f, 1.0f, 0.0f));
+    scene::set_global_outlines(true);
+    scene::set_global_outline_thickness(10);
+
+    play_scene = std::make_unique<scene>();
+    title_scene = std::make_unique<scene>();
+    play_scene->set_camera(&chase_camera);
+    play_scene->set_shadow_camera(&shadow_camera);
+    play_scene->set_light(&light);
+    title_scene->set_shadow_camera(&shadow_camera);
+    title_scene->set_camera(&title_camera);
+    title_scene->set_light(&light);
+
+    {
+        const texture::data picture("textures/title.png", texture::data::type::png);
+        title_texture = std::make_unique<texture>("titletex", picture, texture::format::rgba);
+    }
+    title_texture->set_param(texture::param::min_filter, texture::param_value::nearest);
+    title_texture->set_param(texture::param::mag_filter, texture::param_value::nearest);
+    title_texture->set_param(texture::param::wrap_s, texture::param_value::clamp_to_edge);
+    title_texture->set_param(texture::param::wrap_t, texture::param_value::clamp_to_edge);
+
+    title_card = new model();
+    title_card->set_size(glm::vec3(1.5f, 1.6f, 1.0f));
+    title_card->set_pos(glm::vec3(0.0f));
+    title_card->set_texture(title_texture.get());
+    title_card->set_colour(glm::vec3(1.0f, 1.0f, 1.0f));
+    title_card->set_transparent(true);
+    title_card->set_material_textured(true);
+    title_card->set_geometry(tulk::graphics::geometry::find("cube"));
+
+    high_score = read_high_score(high_score_path);
+
+    score_text = std::make_unique<text>();
+    score_text->set_font_size(20.0f);
+    score_text->set_pos(glm::vec2(8.0f, static_cast<float>(height) - 60.0f));
+    score_text->set_string("score: ");
+    score_text->add(tulk::util::itoa(0));
+
+    high_score_text = std::make_unique<text>();
+    high_score_text->set_font_size(12.0f);
+    high_score_text->set_pos(glm::vec2(8.0f, static_cast<float>(height) - 30.0f));
+    high_score_text->set_string("high score: ");
+    high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
+
+    pause_text = std::make_unique<text>();
+    pause_text->set_font_size(30.0f);
+    pause_text->set_normalized_origin(glm::vec2(-0.5f, -0.5f));
+    pause_text->set_pos(
+        glm::vec2(static_cast<float>(width) / 2.0f, static_cast<float>(height) / 2.0f));
+    pause_text->set_string("paused");
+
+    overlay_camera.set_projection(tulk::graphics::camera::projection::orthographic);
+    overlay_camera.set_view_height(static_cast<float>(height));
+    overlay_camera.set_aspect_ratio(aspect);
+    overlay_camera.set_z_near(-1000.0f);
+    overlay_camera.set_z_far(1000.0f);
+    overlay_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
+    overlay_camera.set_centre(glm::vec3(width / 2.0f, height / 2.0f, -1.0f));
+    overlay_camera.set_eye(glm::vec3(width / 2.0f, height / 2.0f, 0.0f));
+
+    backdrop_cubes.reserve(backdrop_cube_count);
+    backdrop_offsets.reserve(backdrop_cube_count);
+    for (int i = 0; i < backdrop_cube_count; ++i) {
+        auto* cube = new model();
+        backdrop_offsets.push_back(random_backdrop_offset());
+        cube->set_geometry(tulk::graphics::geometry::find("cube"));
+        cube->set_casts_shadow(false);
+        backdrop_cubes.push_back(cube);
+        play_scene->add_model(cube);
+        title_scene->add_model(cube);
+    }
+
+    player = std::make_unique<snake>(*play_scene);
+    field = std::make_unique<level>();
+    field->reset(*play_scene, *title_scene);
+
+    tulk::audio::play_music(title_music);
+}
+
+game::~game() {
+    teardown_first();
+    teardown_second();
+}
+
+unsigned game::get_score() const {
+    return static_cast<unsigned>(player->get_length() - start_length);
+}
+
+void game::handle_key(const SDL_Event& event) {
+    const bool press = event.type == SDL_KEYDOWN;
+    const SDL_Scancode key = event.key.keysym.scancode;
+    if (title) {
+        if (press && key == SDL_SCANCODE_LALT) {
+            start_game();
+        }
+        return;
+    }
+    switch (key) {
+    case SDL_SCANCODE_LEFT:
+        player->change_yaw(press ? 1 : 0);
+        break;
+    case SDL_SCANCODE_RIGHT:
+        player->change_yaw(press ? -1 : 0);
+        break;
+    case SDL_SCANCODE_UP:
+        player->change_pitch(press ? -1 : 0);
+        break;
+    case SDL_SCANCODE_DOWN:
+        player->change_pitch(press ? 1 : 0);
+        break;
+    case SDL_SCANCODE_RSHIFT:
+        player->change_roll(press ? -1 : 0);
+        break;
+    case SDL_SCANCODE_RCTRL:
+        player->change_roll(press ? 1 : 0);
+        break;
+    case SDL_SCANCODE_LALT:
+        // A dying snake cannot be paused.
+        if (press && !player->get_dead()) {
+            paused = !paused;
+        }
+        break;
+    case SDL_SCANCODE_PAGEDOWN:
+    case SDL_SCANCODE_PAGEUP:
+    case SDL_SCANCODE_HOME:
+    case SDL_SCANCODE_END:
+        player->set_double_speed(press);
+        break;
+    default:
+        break;
+    }
+}
+
+void game::frame() {
+    update();
+    draw();
+}
+
+void game::update() {
+    place_cameras();
+    if (!title && !paused) {
+        update_world();
+    }
+    decay_outlines();
+}
+
+void game::start_game() {
+    player->reset(*play_scene);
+    field->reset(*play_scene, *title_scene);
+    tulk::audio::play_music(game_music);
+    title = false;
+    paused = false;
+}
+
+void game::end_game() {
+    write_high_score(high_score_path, high_score);
+    tulk::audio::play_music(title_music);
+    title = true;
+}
+
+void game::place_cameras() {
+    const glm::vec3& d = light.get_direction();
+    const glm::vec3 eye = -100.0f * d;
+    shadow_camera.set_eye(eye);
+    shadow_camera.set_centre(eye + d);
+
+    angle += 1.0f;
+    const float a = angle * degrees_to_radians;
+    title_camera.set_eye(glm::vec3(80.0f * std::sin(a), 20.0f, 80.0f * std::cos(a)));
+}
+
+void game::update_world() {
+    // The frame that ends the game still runs the whole update, then draws the title.
+    if (player->get_dead() && player->get_death_done()) {
+        end_game();
+    }
+    player->update();
+    field->update();
+
+    const unsigned score = get_score();
+    if (score != last_shown_score) {
+        show_score(score);
+    }
+
+    player->self_intersecting();
+
+    const block* head = player->get_head();
+    if (!player->get_dead()) {
+        chase_camera.set_centre(head->pos);
+    }
+    chase_camera.set_up(player->get_up());
+    chase_camera.set_eye(chase_camera.get_centre() - 20.0f * player->get_direction() +
+                         head->size.x * player->get_up());
+
+    move_backdrop(chase_camera.get_eye());
+    field->check_intersections(*player, *play_scene);
+}
+
+void game::show_score(unsigned score) {
+    score_text->set_string("score: ");
+    score_text->add(tulk::util::itoa(static_cast<int>(score)));
+    if (score >= high_score) {
+        high_score = score;
+    }
+    high_score_text->set_string("high score: ");
+    high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
+    last_shown_score = score;
+}
+
+void game::decay_outlines() {
+    int thickness =
+        static_cast<int>(static_cast<float>(scene::get_global_outline_thickness()) * 0.9f);
+    if (thickness < 10) {
+        thickness = 10;
+    }
+    scene::set_global_outline_thickness(thickness);
+}
+
+void game::move_backdrop(const glm::vec3& eye) {
+    for (size_t i = 0; i < backdrop_cubes.size(); ++i) {
+        backdrop_cubes[i]->set_pos(eye + backdrop_offsets[i]);
+    }
+}
+
+void game::draw_overlay(text& t) {
+    t.get_model()->draw(overlay_camera.get_view_projection_matrix(), overlay_camera.get_frustum(),
+                        nullptr, nullptr);
+}
+
+void game::draw() {
+    if (!title) {
+        play_scene->draw();
+        draw_overlay(*score_text);
+        draw_overlay(*high_score_text);
+        if (paused) {
+            draw_overlay(*pause_text);
+        }
+        return;
+    }
+    move_backdrop(title_camera.get_eye());
+    title_scene->draw();
+    title_card->draw(glm::mat4(1.0f), clip_volume, nullptr, nullptr);
+    draw_overlay(*high_score_text);
+}
+
+void game::teardown_first() {
+    if (first_half_done) {
+        return;
+    }
+    first_half_done = true;
+    for (model* cube : backdrop_cubes) {
+        delete cube;
+    }
+    delete title_card;
+    title_card = nullptr;
+    write_high_score(high_score_path, high_score);
+    text::destroy();
+}
+
+void game::teardown_second() {
+    field.reset();
+    player.reset();
+    backdrop_cubes.clear();
+    backdrop_offsets.clear();
+    pause_text.reset();
+    score_text.reset();
+    high_score_text.reset();
+    title_texture.reset();
+    title_scene.reset();
+    play_scene.reset();
+}

@@ -1,27 +1,105 @@
 #pragma once
 
+#include "engine/graphics/camera.h"
+#include "engine/graphics/light.h"
+#include "engine/graphics/model.h"
+#include "engine/graphics/scene.h"
+#include "engine/graphics/texture.h"
 #include "engine/graphics/window.h"
+#include "engine/intersections/volume.h"
+#include "game/level.h"
+#include "game/snake.h"
+#include "game/text.h"
 
 #include <SDL2/SDL.h>
+#include <glm/glm.hpp>
+#include <memory>
+#include <vector>
 
-// The game's long-lived objects and its per-frame work. Construct it after tulk::init;
-// tear it down in two halves around tulk::destroy, before the window goes.
+// The game's long-lived objects and its per-frame work: the title, playing, paused and
+// dying states, the key map, the cameras and what is drawn. Construct it after
+// tulk::init; tear it down in two halves around tulk::destroy, before the window goes.
 class game {
 public:
+    static constexpr int backdrop_cube_count = 400;
+    static constexpr int start_length = 10;
+
     explicit game(const tulk::graphics::window& window);
+    ~game();
+
+    game(const game&) = delete;
+    game& operator=(const game&) = delete;
 
     // A key press or release from the event drain.
     void handle_key(const SDL_Event& event);
 
-    // One frame's game work, without the swap and the pacing.
+    // One frame's game work, without the swap and the pacing: update, then draw.
     void frame();
+    // The frame's halves: camera placement, the world update and the outline decay...
+    void update();
+    // ...and drawing the current state.
+    void draw();
 
-    // Before tulk::destroy.
+    // Before tulk::destroy: backdrop and title card gone, high score saved, glyphs released.
     void teardown_first();
     // After tulk::destroy, while the GL context still exists.
     void teardown_second();
 
+    bool in_title() const { return title; }
+    bool is_paused() const { return paused; }
+    unsigned get_high_score() const { return high_score; }
+    unsigned get_score() const;
+    float get_angle() const { return angle; }
+    snake& get_snake() { return *player; }
+    level& get_level() { return *field; }
+    text& get_score_text() { return *score_text; }
+    text& get_high_score_text() { return *high_score_text; }
+    text& get_pause_text() { return *pause_text; }
+    tulk::graphics::camera& get_chase_camera() { return chase_camera; }
+    tulk::graphics::camera& get_title_camera() { return title_camera; }
+    tulk::graphics::camera& get_shadow_camera() { return shadow_camera; }
+    tulk::graphics::scene& get_play_scene() { return *play_scene; }
+    tulk::graphics::scene& get_title_scene() { return *title_scene; }
+    const std::vector<tulk::graphics::model*>& get_backdrop_cubes() const { return backdrop_cubes; }
+    const std::vector<glm::vec3>& get_backdrop_offsets() const { return backdrop_offsets; }
+
 private:
+    void place_cameras();
+    void update_world();
+    void decay_outlines();
+    void start_game();
+    void end_game();
+    void show_score(unsigned score);
+    void draw_overlay(text& t);
+    void move_backdrop(const glm::vec3& eye);
+
     int width;
     int height;
+
+    tulk::graphics::camera chase_camera;
+    tulk::graphics::camera title_camera;
+    tulk::graphics::light light;
+    tulk::graphics::camera shadow_camera;
+    tulk::graphics::camera overlay_camera;
+    // The title card is placed straight in clip space, so it is culled against this.
+    tulk::intersections::volume clip_volume;
+    std::unique_ptr<tulk::graphics::scene> play_scene;
+    std::unique_ptr<tulk::graphics::scene> title_scene;
+    std::unique_ptr<tulk::graphics::texture> title_texture;
+    tulk::graphics::model* title_card = nullptr;
+    unsigned high_score = 0;
+    std::unique_ptr<text> score_text;
+    std::unique_ptr<text> high_score_text;
+    std::unique_ptr<text> pause_text;
+    std::vector<tulk::graphics::model*> backdrop_cubes;
+    std::vector<glm::vec3> backdrop_offsets;
+    std::unique_ptr<snake> player;
+    std::unique_ptr<level> field;
+
+    bool title = true;
+    bool paused = false;
+    unsigned last_shown_score = 0;
+    // Orbit of the title camera in degrees; never wrapped.
+    float angle = 20.0f;
+    bool first_half_done = false;
 };

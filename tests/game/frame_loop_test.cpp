@@ -1,6 +1,4 @@
 #include "game/frame_loop.h"
-#include "game/game.h"
-#include "support/test_context.h"
 
 #include <gtest/gtest.h>
 
@@ -35,16 +33,4 @@ TEST(frame_loop, quit_rule) {
     keys[SDL_SCANCODE_ESCAPE] = 0;
     keys[SDL_SCANCODE_Q] = 1;
     EXPECT_TRUE(frame_loop::is_quit(event_of_type(SDL_WINDOWEVENT), keys));
-}
-
-TEST(frame_loop, pushed_quit_event_ends_the_loop_after_a_whole_frame) {
-    test_context context(64, 64);
-    game g(context.get_window());
-    EXPECT_FALSE(frame_loop::step(context.get_window(), g));
-    SDL_Event quit = event_of_type(SDL_QUIT);
-    ASSERT_EQ(SDL_PushEvent(&quit), 1);
-    EXPECT_TRUE(frame_loop::step(context.get_window(), g));
-    EXPECT_FALSE(frame_loop::step(context.get_window(), g));
-    g.teardown_first();
-    g.teardown_second();
 }

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 int main(int argc, char** argv) {
+    // Where the staged game and the build tree are; a caller's own values win.
+    setenv("ARDLOW_STAGE_DIR", ARDLOW_STAGE_DIR, 0);
+    setenv("ARDLOW_BUILD_DIR", ARDLOW_BUILD_DIR, 0);
     // Mesa's renderer runs threads of its own, so death tests must re-execute the binary.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     testing::InitGoogleTest(&argc, argv);

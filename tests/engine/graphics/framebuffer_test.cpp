@@ -1,7 +1,7 @@
 #include "engine/graphics/framebuffer.h"
 #include "engine/graphics/geometry.h"
-#include "raw_program.h"
 #include "support/test_context.h"
+#include "support/test_program.h"
 
 #include <GLES2/gl2.h>
 #include <array>
@@ -78,14 +78,15 @@ TEST(framebuffer, depth_rendered_into_a_texture_is_sampled_by_a_later_pass) {
 
     const geometry& square = *geometry::find("square");
     // Depth pass: the square covers the left half at window depth 0.25.
-    use_raw_program("#version 100\n"
-                    "attribute vec3 position;\n"
-                    "void main() {\n"
-                    "    gl_Position = vec4(position.x - 0.5, position.y * 2.0, -0.5, 1.0);\n"
-                    "}\n",
-                    "#version 100\n"
-                    "precision mediump float;\n"
-                    "void main() { gl_FragColor = vec4(1.0); }\n");
+    const auto depth_program =
+        use_test_program("#version 100\n"
+                         "attribute vec3 position;\n"
+                         "void main() {\n"
+                         "    gl_Position = vec4(position.x - 0.5, position.y * 2.0, -0.5, 1.0);\n"
+                         "}\n",
+                         "#version 100\n"
+                         "precision mediump float;\n"
+                         "void main() { gl_FragColor = vec4(1.0); }\n");
     fb.bind();
     glClearDepthf(1.0f);
     glClear(GL_DEPTH_BUFFER_BIT);
@@ -93,7 +94,7 @@ TEST(framebuffer, depth_rendered_into_a_texture_is_sampled_by_a_later_pass) {
 
     // Sampling pass in the window.
     framebuffer::bind_default();
-    const GLuint program = use_raw_program(
+    const auto program = use_test_program(
         "#version 100\n"
         "attribute vec3 position;\n"
         "attribute vec2 texcoords;\n"
@@ -104,7 +105,7 @@ TEST(framebuffer, depth_rendered_into_a_texture_is_sampled_by_a_later_pass) {
         "uniform sampler2D shadow_map;\n"
         "varying vec2 uv;\n"
         "void main() { gl_FragColor = vec4(texture2D(shadow_map, uv).r, 0.0, 0.0, 1.0); }\n");
-    glUniform1i(glGetUniformLocation(program, "shadow_map"), 7);
+    program->set_uniform("shadow_map", 7);
     depth->bind(7);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     square.draw();

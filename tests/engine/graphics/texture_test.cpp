@@ -1,8 +1,8 @@
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/texture.h"
 #include "engine/io/png.h"
-#include "raw_program.h"
 #include "support/test_context.h"
+#include "support/test_program.h"
 
 #include <GLES2/gl2.h>
 #include <fstream>
@@ -120,7 +120,7 @@ TEST(texture, picture_draws_upright_on_the_square) {
     picture.set_param(texture::wrap_s, texture::clamp_to_edge);
     picture.set_param(texture::wrap_t, texture::clamp_to_edge);
 
-    const GLuint program = use_raw_program(
+    const auto program = use_test_program(
         "#version 100\n"
         "attribute vec3 position;\n"
         "attribute vec2 texcoords;\n"
@@ -131,7 +131,7 @@ TEST(texture, picture_draws_upright_on_the_square) {
         "uniform sampler2D picture;\n"
         "varying vec2 uv;\n"
         "void main() { gl_FragColor = texture2D(picture, uv); }\n");
-    glUniform1i(glGetUniformLocation(program, "picture"), 3);
+    program->set_uniform("picture", 3);
     picture.bind(3);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     tulk::graphics::geometry::find("square")->draw();

@@ -1,0 +1,217 @@
+#pragma once
+
+#include <GLES2/gl2.h>
+#include <array>
+#include <glm/glm.hpp>
+#include <glm/gtc/quaternion.hpp>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tulk::intersections {
+class volume;
+}
+
+namespace tulk::graphics {
+
+class geometry;
+class light;
+class program;
+class scene;
+class texture;
+
+// One drawable node of the scene graph: a transform, a colour, up to six textures and
+// a bump map, the geometry to draw and the material that picks its generated shader
+// program. Children inherit the transform (not the size) and are owned by their parent.
+// Every setter that moves a model recomputes the matrices of its whole subtree, so the
+// passes only read them.
+class model {
+public:
+    // The switches a generated program is written from. Models with equal materials
+    // share one program.
+    struct material {
+        bool lit = false;
+        bool shadowed = false;
+        bool textured = false;
+        std::array<bool, 6> has_texture{};
+        bool bump_mapped = false;
+        bool same_texture = false;
+
+        // 't'/'f' per flag: bump_mapped, lit, shadowed, textured, has_texture 0-5,
+        // same_texture. Names the generated program and orders the cache.
+        std::string key() const;
+
+        // Compares the flags in key order, false before true: the order of the keys.
+        bool operator<(const material& other) const;
+        bool operator==(const material& other) const = default;
+    };
+
+    struct global_materials {
+        float ambient = 0.5f;
+        float diffuse = 0.5f;
+    };
+
+    model();
+    ~model();
+
+    model(const model&) = delete;
+    model& operator=(const model&) = delete;
+
+    // Transform.
+    void set_pos(const glm::vec3& v);
+    void set_rot(const glm::quat& q);
+    void set_size(const glm::vec3& v);
+    // Takes effect at the next matrix update of this model or an ancestor.
+    void set_origin(const glm::vec3& v) { origin = v; }
+    // Turns by `angle` degrees about `axis` in the model's own frame.
+    void rotate(float angle, const glm::vec3& axis);
+    void update_model_matrix();
+
+    const glm::mat4& get_model_matrix() const { return model_matrix; }
+    const glm::mat4& get_depth_mvp() const { return depth_mvp; }
+    const glm::vec3& get_pos() const { return pos; }
+    const glm::vec3& get_world_pos() const { return world_pos; }
+    const glm::vec3& get_size() const { return size; }
+    const glm::quat& get_rot() const { return rot; }
+    const glm::vec3& get_origin() const { return origin; }
+    float get_sphere_radius() const { return sphere_radius; }
+
+    // Appearance and flags.
+    void set_colour(const glm::vec4& c) { colour = c; }
+    void set_colour(const glm::vec3& c) { colour = glm::vec4(c, 1.0f); }
+    const glm::vec4& get_colour() const { return colour; }
+    void set_casts_shadow(bool b) { casts_shadow = b; }
+    bool get_casts_shadow() const { return casts_shadow; }
+    void set_depth_test(bool b) { depth_test = b; }
+    bool get_depth_test() const { return depth_test; }
+    void set_transparent(bool b) { transparent = b; }
+    bool get_transparent() const { return transparent; }
+    // An invisible model is skipped, with its subtree, by every pass.
+    void set_visible(bool b) { visible = b; }
+    bool get_visible() const { return visible; }
+    void set_outlined(bool b) { outlined = b; }
+    bool get_outlined() const { return outlined; }
+    void set_outline_colour(const glm::vec3& c);
+    const glm::vec3& get_outline_colour() const { return outline_colour; }
+    bool get_uses_global_outline_colour() const { return uses_global_outline_colour; }
+    void set_geometry(geometry* g) { geom = g; }
+    geometry* get_geometry() const { return geom; }
+    // Stores only: bump mapping is switched with set_material_bump_mapped.
+    void set_bump_map(texture* t) { bump_map = t; }
+    texture* get_bump_map() const { return bump_map; }
+    // `slot` must be below 6.
+    texture* get_texture(unsigned int slot) const { return textures[slot]; }
+    program* get_program() const { return prog; }
+    const material& get_material() const { return mat; }
+
+    // Material: each picks (generating on first need) the program of the new material.
+    void set_texture(unsigned int slot, texture* t);
+    void set_texture(texture* t);
+    void set_material_lit(bool b);
+    void set_material_shadowed(bool b);
+    void set_material_textured(bool b);
+    void set_material_bump_mapped(bool b);
+    void check_material_same_texture();
+    void check_material(const material& m);
+
+    // Hierarchy. Children are owned.
+    void add_child(model* child);
+    // Gives up ownership; the child no longer follows this model.
+    void detach_child(model* child);
+    // Destroys `child` whether or not it is a child of this model.
+    void delete_child(model* child);
+    model* get_child(size_t index) const;
+    size_t get_child_count() const { return children.size(); }
+    model* get_parent() const { return parent; }
+
+    // Scene membership, kept by scene::add_model and scene::remove_model.
+    void add_scene(scene* s);
+    void remove_scene(scene* s);
+    const std::vector<scene*>& get_scenes() const { return scenes; }
+
+    // The three passes over this model and the children inside `volume`.
+    void draw(const glm::mat4& view_projection, const intersections::volume& volume, light* l,
+              texture* shadow_texture);
+    void draw_shadow(const glm::mat4& light_view_projection, const intersections::volume& volume);
+    void draw_outline(const glm::mat4& view_projection, const intersections::volume& volume);
+
+    // Programs.
+    static program* make_program(const material& m);
+    static void make_shadow_program();
+    static void make_outline_program();
+    // Rebuilds "outlineprogram" so that it carries the current global outline colour.
+    static void remake_outline_program();
+    // Regenerates every cached program after a change to a setting baked into them.
+    static void remake_programs();
+
+    static float get_global_material_ambient() { return sGlobalMaterials.ambient; }
+    static float get_global_material_diffuse() { return sGlobalMaterials.diffuse; }
+    static void set_global_material_ambient(float f);
+    static void set_global_material_diffuse(float f);
+
+    // Every live model, in order of construction.
+    static std::vector<model*> sModels;
+    // One generated program per material; grows only, lives for the whole run.
+    static std::map<material, program*> sMaterials;
+    static global_materials sGlobalMaterials;
+    static program* sShadowProgram;
+    static program* sOutlineProgram;
+    static program* sOutlineColourProgram;
+    // Clip space (-1..1) to texture and depth space (0..1).
+    static const glm::mat4 sShadowBiasMatrix;
+
+private:
+    // Uniform locations of one generated program, looked up once when it is linked.
+    struct locations {
+        GLint mvp = -1;
+        GLint normal_matrix = -1;
+        GLint colour = -1;
+        GLint depth_mvp = -1;
+        GLint light_dir = -1;
+        GLint light_colour = -1;
+        std::array<GLint, 6> textures{-1, -1, -1, -1, -1, -1};
+        GLint bump_map = -1;
+        GLint shadow_map = -1;
+    };
+
+    void use_program(program* p);
+    material with_slot_flags(material m) const;
+    bool same_texture_in_all_slots() const;
+
+    static void register_locations(program* p, const material& m, bool shadow);
+    static void forget_program(program* p);
+
+    glm::mat4 model_matrix{1.0f};
+    glm::mat4 depth_mvp{1.0f};
+    glm::vec3 pos{0.0f};
+    glm::vec3 world_pos{0.0f};
+    glm::vec3 size{1.0f};
+    glm::quat rot{1.0f, 0.0f, 0.0f, 0.0f};
+    glm::vec3 origin{0.0f};
+    glm::vec4 colour{1.0f};
+    std::array<texture*, 6> textures{};
+    texture* bump_map = nullptr;
+    bool casts_shadow = true;
+    bool outlined = false;
+    glm::vec3 outline_colour{0.0f};
+    bool uses_global_outline_colour = true;
+    bool depth_test = true;
+    bool transparent = false;
+    bool visible = true;
+    geometry* geom = nullptr;
+    material mat;
+    program* prog = nullptr;
+    const locations* prog_locations = nullptr;
+    std::vector<model*> children;
+    model* parent = nullptr;
+    std::vector<scene*> scenes;
+    float sphere_radius = 0.0f;
+
+    static std::map<const program*, locations> sLocations;
+    static GLint sShadowDepthMvp;
+    static GLint sOutlineMvp;
+    static GLint sOutlineColourMvp;
+    static GLint sOutlineColourColour;
+};
+
+} // namespace tulk::graphics

@@ -1,0 +1,150 @@
+#include "engine/graphics/scene.h"
+
+#include "engine/graphics/camera.h"
+#include "engine/graphics/framebuffer.h"
+#include "engine/graphics/model.h"
+#include "engine/graphics/texture.h"
+#include "engine/intersections/intersections.h"
+
+#include <GLES2/gl2.h>
+#include <algorithm>
+
+namespace tulk::graphics {
+
+framebuffer* scene::sShadowFramebuffer = nullptr;
+texture* scene::sShadowTexture = nullptr;
+unsigned int scene::sSceneCount = 0;
+scene::global_settings scene::sGlobalSettings;
+
+scene::scene() {
+    ++sSceneCount;
+    if (sShadowFramebuffer == nullptr) {
+        make_shadow_stuff(100, 100);
+    }
+}
+
+scene::~scene() {
+    while (!models.empty()) {
+        remove_model(models.front());
+    }
+    --sSceneCount;
+    if (sSceneCount == 0) {
+        delete sShadowFramebuffer;
+        delete sShadowTexture;
+        sShadowFramebuffer = nullptr;
+        sShadowTexture = nullptr;
+    }
+}
+
+void scene::add_model(model* m) {
+    if (m == nullptr) {
+        return;
+    }
+    models.push_back(m);
+    m->add_scene(this);
+}
+
+void scene::remove_model(model* m) {
+    if (m == nullptr) {
+        return;
+    }
+    const auto it = std::find(models.begin(), models.end(), m);
+    if (it != models.end()) {
+        m->remove_scene(this);
+        models.erase(it);
+    }
+}
+
+model* scene::get_model(size_t index) const {
+    return index < models.size() ? models[index] : nullptr;
+}
+
+void scene::draw() {
+    if (sGlobalSettings.shadows && shadow_cam != nullptr) {
+        sShadowFramebuffer->bind();
+        // The depth map needs depth testing and no blending, whatever the last model left.
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glCullFace(GL_FRONT);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        const glm::mat4 light_vp = shadow_cam->get_view_projection_matrix();
+        const intersections::volume& light_volume = shadow_cam->get_frustum();
+        for (model* m : models) {
+            if (intersections::contains_volume_sphere(light_volume, m->get_world_pos(),
+                                                      m->get_sphere_radius())) {
+                m->draw_shadow(light_vp, light_volume);
+            }
+        }
+    }
+    if (cam == nullptr) {
+        return;
+    }
+
+    const glm::mat4 vp = cam->get_view_projection_matrix();
+    const intersections::volume& frustum = cam->get_frustum();
+    const glm::vec3& eye = cam->get_eye();
+    visible.clear();
+    for (model* m : models) {
+        if (intersections::contains_volume_sphere(frustum, m->get_world_pos(),
+                                                  m->get_sphere_radius()) &&
+            !intersections::contains_box_point(m->get_pos(), m->get_size(), eye)) {
+            visible.push_back(m);
+        }
+    }
+
+    framebuffer::bind_default();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    if (sGlobalSettings.outlines) {
+        glCullFace(GL_FRONT);
+        for (model* m : visible) {
+            m->draw_outline(vp, frustum);
+        }
+    }
+    glCullFace(GL_BACK);
+    for (model* m : visible) {
+        m->draw(vp, frustum, scene_light, sShadowTexture);
+    }
+}
+
+void scene::set_global_shadows(bool b) {
+    sGlobalSettings.shadows = b;
+    model::remake_programs();
+}
+
+void scene::set_global_pcf(int pcf) {
+    sGlobalSettings.pcf = pcf;
+    model::remake_programs();
+}
+
+void scene::set_global_shadow_map_dimensions(const glm::ivec2& d) {
+    sGlobalSettings.inverse_shadow_map_dimensions =
+        glm::vec2(1.0f / static_cast<float>(d.x), 1.0f / static_cast<float>(d.y));
+    make_shadow_stuff(static_cast<unsigned int>(d.x), static_cast<unsigned int>(d.y));
+    model::remake_programs();
+}
+
+void scene::set_global_outline_colour(const glm::vec3& c) {
+    sGlobalSettings.outline_colour = c;
+    model::remake_programs();
+    // The fixed-colour outline program carries the colour in its text.
+    model::remake_outline_program();
+    for (model* m : model::sModels) {
+        m->set_outline_colour(m->get_outline_colour());
+    }
+}
+
+void scene::make_shadow_stuff(unsigned int width, unsigned int height) {
+    delete sShadowFramebuffer;
+    delete sShadowTexture;
+    sShadowFramebuffer = new framebuffer("", width, height);
+    sShadowTexture = new texture("", texture::depth);
+    sShadowTexture->set_data(width, height, nullptr);
+    sShadowTexture->set_param(texture::min_filter, texture::nearest);
+    sShadowTexture->set_param(texture::mag_filter, texture::nearest);
+    sShadowTexture->set_param(texture::wrap_s, texture::clamp_to_edge);
+    sShadowTexture->set_param(texture::wrap_t, texture::clamp_to_edge);
+    sShadowFramebuffer->attach_texture(sShadowTexture);
+}
+
+} // namespace tulk::graphics

@@ -1,0 +1,173 @@
+#include "game/text.h"
+
+#include "engine/graphics/geometry.h"
+#include "engine/io/folder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+using tulk::graphics::geometry;
+using tulk::graphics::model;
+using tulk::graphics::texture;
+
+std::map<char, texture*> text::sFontMap;
+
+const std::map<char, std::string>& text::glyph_names() {
+    static const std::map<char, std::string> names = [] {
+        std::map<char, std::string> table;
+        for (char c = '0'; c <= '9'; ++c) {
+            table[c] = std::string(1, c);
+        }
+        // There is no glyph for 'X'.
+        for (char c = 'A'; c <= 'Z'; ++c) {
+            if (c != 'X') {
+                table[c] = std::string("u") + static_cast<char>(c - 'A' + 'a');
+            }
+        }
+        const std::pair<char, const char*> punctuation[] = {
+            {' ', "space"},      {'!', "exclamation"},  {'"', "doublequotes"}, {'#', "hash"},
+            {'$', "dollar"},     {'%', "percent"},      {'&', "ampersand"},    {'\'', "apostrophe"},
+            {'(', "openparen"},  {')', "closeparen"},   {'*', "asterisk"},     {'+', "plus"},
+            {',', "comma"},      {'-', "minus"},        {'.', "dot"},          {'/', "slash"},
+            {':', "colon"},      {';', "semicolon"},    {'<', "openangle"},    {'=', "equals"},
+            {'>', "closeangle"}, {'?', "question"},     {'@', "at"},           {'[', "openbracket"},
+            {'\\', "backslash"}, {']', "closebracket"}, {'^', "caret"},        {'_', "underscore"},
+            {'`', "thing"},      {'{', "opencurly"},    {'|', "pipe"},         {'}', "closecurly"},
+            {'~', "tilde"},
+        };
+        for (const auto& [c, name] : punctuation) {
+            table[c] = name;
+        }
+        return table;
+    }();
+    return names;
+}
+
+text::text() : model(new tulk::graphics::model) {
+    // The root only carries the transform and colour; at size zero it shows nothing.
+    model->set_geometry(geometry::find("square"));
+    model->set_size(glm::vec3(0.0f));
+    model->set_depth_test(false);
+}
+
+text::~text() {
+    delete model;
+}
+
+void text::set_string(const std::string& s) {
+    characters = s;
+    make_text_model();
+}
+
+void text::add(const std::string& s) {
+    characters += s;
+    make_text_model();
+}
+
+void text::add(char c) {
+    characters += c;
+    make_text_model();
+}
+
+void text::set_font_size(float size) {
+    font_size = size;
+    make_text_model();
+}
+
+void text::set_normalized_origin(const glm::vec2& origin) {
+    normalized_origin = origin;
+    make_text_model();
+}
+
+void text::set_pos(const glm::vec2& pos) {
+    model->set_pos(glm::vec3(pos, 0.0f));
+}
+
+void text::set_pos(const glm::vec3& pos) {
+    model->set_pos(pos);
+}
+
+glm::vec3 text::get_pos() const {
+    return model->get_pos();
+}
+
+void text::set_colour(const glm::vec3& colour) {
+    model->set_colour(colour);
+    for (size_t i = 0; i < model->get_child_count(); ++i) {
+        model->get_child(i)->set_colour(colour);
+    }
+}
+
+glm::vec3 text::get_colour() const {
+    return glm::vec3(model->get_colour());
+}
+
+void text::init() {
+    // Both listings read the same directory in the same order, so entry i of the
+    // stripped one names entry i of the whole one without its extension.
+    const std::vector<std::string> files =
+        tulk::io::folder("textures/font", false, false).get_filenames();
+    const std::vector<std::string> stems =
+        tulk::io::folder("textures/font", true, false).get_filenames();
+    // Should the folder change between the two reads, pair only what both saw.
+    const size_t count = std::min(files.size(), stems.size());
+
+    std::map<std::string, texture*> loaded;
+    for (size_t i = 0; i < count; ++i) {
+        texture* glyph;
+        {
+            const texture::data image("textures/font/" + files[i], texture::data::png);
+            glyph = new texture(files[i], image, texture::rgba);
+        }
+        glyph->set_param(texture::min_filter, texture::nearest);
+        glyph->set_param(texture::mag_filter, texture::nearest);
+        glyph->set_param(texture::wrap_s, texture::clamp_to_edge);
+        glyph->set_param(texture::wrap_t, texture::clamp_to_edge);
+        loaded[stems[i]] = glyph;
+    }
+
+    for (const auto& [c, name] : glyph_names()) {
+        const auto found = loaded.find(name);
+        sFontMap[c] = found == loaded.end() ? nullptr : found->second;
+    }
+}
+
+void text::destroy() {
+    for (auto& [c, glyph] : sFontMap) {
+        delete glyph;
+    }
+    sFontMap.clear();
+}
+
+void text::make_text_model() {
+    while (model->get_child(0) != nullptr) {
+        model->delete_child(model->get_child(0));
+    }
+
+    length = static_cast<float>(characters.size()) * font_size;
+    const float half = font_size * 0.5f;
+    const float x0 = length * normalized_origin.x + half;
+    const float y0 = font_size * normalized_origin.y + half;
+
+    // The root already holds the square; no need for another registry lookup.
+    geometry* square = model->get_geometry();
+    for (size_t i = 0; i < characters.size(); ++i) {
+        const char c = characters[i];
+        auto* glyph = new tulk::graphics::model;
+        if (c == ' ') {
+            // Spaces still take their place in the line.
+            glyph->set_visible(false);
+        }
+        glyph->set_geometry(square);
+        const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        glyph->set_texture(sFontMap[key]);
+        glyph->set_size(glm::vec3(font_size));
+        glyph->set_pos(glm::vec3(x0 + font_size * static_cast<float>(i), y0, 0.0f));
+        glyph->set_material_textured(true);
+        glyph->set_transparent(true);
+        glyph->set_material_lit(false);
+        glyph->set_depth_test(false);
+        model->add_child(glyph);
+    }
+}

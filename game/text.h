@@ -1,0 +1,61 @@
+#pragma once
+
+#include "engine/graphics/model.h"
+#include "engine/graphics/texture.h"
+
+#include <glm/glm.hpp>
+#include <map>
+#include <string>
+
+// A line of fixed-width bitmap glyphs: a root model carrying position and colour, with
+// one textured square per character under it. The owner draws get_model().
+class text {
+public:
+    text();
+    virtual ~text();
+
+    text(const text&) = delete;
+    text& operator=(const text&) = delete;
+
+    void set_string(const std::string& s);
+    void add(const std::string& s);
+    void add(char c);
+    void set_font_size(float size);
+    // Where the text box sits relative to the position, in box widths and heights:
+    // (0, 0) puts its lower-left corner there, (-0.5, -0.5) centres it.
+    void set_normalized_origin(const glm::vec2& origin);
+
+    // Moving or recolouring keeps the glyph models; only the setters above rebuild.
+    void set_pos(const glm::vec2& pos);
+    void set_pos(const glm::vec3& pos);
+    glm::vec3 get_pos() const;
+    void set_colour(const glm::vec3& colour);
+    glm::vec3 get_colour() const;
+
+    const std::string& get_string() const { return characters; }
+    float get_font_size() const { return font_size; }
+    float get_length() const { return length; }
+    tulk::graphics::model* get_model() { return model; }
+
+    // Loads every PNG of "textures/font" (relative to the working directory) and fills
+    // the glyph table. Call once, with a GL context and the built-in geometry ready.
+    static void init();
+    // Releases the glyph textures and empties the table. Texts must no longer be drawn.
+    static void destroy();
+
+    // The glyph of each character, upper case only; owns the textures. A lookup of a
+    // character without a glyph leaves a null entry behind.
+    static std::map<char, tulk::graphics::texture*> sFontMap;
+
+    // Glyph file name (without extension) for each character that has one.
+    static const std::map<char, std::string>& glyph_names();
+
+private:
+    void make_text_model();
+
+    std::string characters;
+    tulk::graphics::model* model;
+    glm::vec2 normalized_origin{0.0f, 0.0f};
+    float font_size = 10.0f;
+    float length = 0.0f;
+};

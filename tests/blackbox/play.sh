@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# A whole game on a real X server: the title, a game started with left Alt, the snake
+# flying into the far wall, the title again with "highscore" written, and Escape.
+set -u
+source "$(dirname "$0")/lib.bash"
+
+probe="$build_dir/tests/png_probe"
+shots="$build_dir/screenshots"
+mkdir -p "$shots"
+
+start_xvfb 800x480
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work_dir/audio.raw"
+start_game
+wait_for 60 "the game window" game_window
+
+shot() {
+    import -window root "$1" 2>/dev/null
+}
+
+# count FILE X0 Y0 X1 Y1 CLASS
+count() {
+    "$probe" "$@"
+}
+
+# The title card covers the middle of the screen: x 100-700, y 48-432 at 800 x 480.
+title_shown() {
+    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000))
+}
+wait_for 90 "the title card" title_shown
+cp "$work_dir/now.png" "$shots/title.png"
+[ ! -e "$work_dir/game/highscore" ] || fail "highscore written before any game"
+
+# Left Alt starts a game: the green snake in the middle, the white cage around it.
+press Alt_L
+snake_shown() {
+    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
+}
+wait_for 60 "the snake" snake_shown
+cp "$work_dir/now.png" "$shots/play.png"
+white=$(count "$shots/play.png" 0 0 800 480 white)
+((white > 2000)) || fail "no white cage in play: $white white pixels"
+# The score text stands near the top-left corner.
+score=$(count "$shots/play.png" 8 30 160 62 white)
+((score > 30)) || fail "no score text: $score bright pixels near the top-left corner"
+
+# Flying straight, the snake hits the far wall; after its death the title returns
+# and the high score is saved.
+saved() {
+    [ "$(od -An -c "$work_dir/game/highscore" | tr -s ' ')" = " 0 \n" ]
+}
+wait_for 180 "highscore holding 0 after the game" saved
+wait_for 60 "the title after game over" title_shown
+
+xdotool keydown Escape
+wait_game_exit 60
+xdotool keyup Escape
+[ "$game_status" = 0 ] || fail "exit status $game_status: $(cat "$work_dir/game.log")"
+
+# The disk audio driver wrote the mixed output: the title music is in it.
+nonzero=$(tr -d '\000' <"$work_dir/audio.raw" | wc -c)
+((nonzero > 10000)) || fail "the audio output is silent ($nonzero non-zero bytes)"
+echo "ok"

@@ -1,0 +1,61 @@
+// Counts the pixels of a screenshot region that match a colour class, so the shell
+// tests can check what the game showed:
+//   png_probe FILE X0 Y0 X1 Y1 CLASS    (rows counted from the top, X1 and Y1 excluded)
+// CLASS is one of: green (the snake and pickups), white (lit wall bars and text),
+// bright (any light pixel), lit (anything not black).
+#include "engine/io/png.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool matches(const char* colour_class, int r, int g, int b) {
+    if (std::strcmp(colour_class, "green") == 0) {
+        return g > 90 && g > 2 * r && g > 2 * b;
+    }
+    if (std::strcmp(colour_class, "white") == 0) {
+        return r > 150 && g > 150 && b > 150;
+    }
+    if (std::strcmp(colour_class, "bright") == 0) {
+        return r + g + b > 300;
+    }
+    if (std::strcmp(colour_class, "lit") == 0) {
+        return r + g + b > 30;
+    }
+    std::fprintf(stderr, "png_probe: unknown class %s\n", colour_class);
+    std::exit(2);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 7) {
+        std::fprintf(stderr, "usage: png_probe FILE X0 Y0 X1 Y1 CLASS\n");
+        return 2;
+    }
+    std::vector<unsigned char> rgba;
+    unsigned width = 0;
+    unsigned height = 0;
+    if (const unsigned error = tulk::io::png::read(argv[1], rgba, width, height)) {
+        std::fprintf(stderr, "png_probe: %s: %s\n", argv[1], tulk::io::png::error_text(error));
+        return 1;
+    }
+    const int x0 = std::atoi(argv[2]);
+    const int y0 = std::atoi(argv[3]);
+    const int x1 = std::min(std::atoi(argv[4]), static_cast<int>(width));
+    const int y1 = std::min(std::atoi(argv[5]), static_cast<int>(height));
+    long count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const unsigned char* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
+            count += matches(argv[6], p[0], p[1], p[2]) ? 1 : 0;
+        }
+    }
+    std::printf("%ld\n", count);
+    return 0;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/graphics/program.h"
+
+#include <memory>
+
+// A program of the engine's own classes built from a test's GLSL ES source, with the
+// built-in vertex format's attribute names bound, and made current. Compile and link
+// failures are reported to the running test.
+std::unique_ptr<tulk::graphics::program> use_test_program(const char* vertex_source,
+                                                          const char* fragment_source);
+
+// Draws in flat white, whatever the vertices.
+std::unique_ptr<tulk::graphics::program> use_flat_program();

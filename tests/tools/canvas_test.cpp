@@ -1,0 +1,68 @@
+#include "asset_maker/canvas.h"
+#include "asset_maker/pixel_font.h"
+#include "engine/io/png.h"
+#include "support/test_context.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+TEST(canvas, starts_transparent_and_blends_over) {
+    canvas c(4, 4);
+    EXPECT_EQ(c.get(1, 1), glm::u8vec4(0, 0, 0, 0));
+
+    // Over nothing, a half-transparent colour keeps its colour and its alpha.
+    c.blend(1, 1, glm::vec4(1.0f, 0.0f, 0.0f, 0.5f));
+    EXPECT_EQ(c.get(1, 1), glm::u8vec4(255, 0, 0, 128));
+
+    // Over an opaque colour the result is opaque and half-way between.
+    c.set(2, 2, glm::vec4(0.0f, 0.0f, 1.0f, 1.0f));
+    c.blend(2, 2, glm::vec4(1.0f, 0.0f, 0.0f, 0.5f));
+    EXPECT_EQ(c.get(2, 2), glm::u8vec4(128, 0, 128, 255));
+
+    // Painting off the picture is ignored.
+    c.fill_rect(-2, -2, 3, 3, glm::vec4(1.0f));
+    EXPECT_EQ(c.get(0, 0), glm::u8vec4(255));
+    EXPECT_EQ(c.get(1, 0), glm::u8vec4(0));
+    EXPECT_EQ(c.get(-1, 0), glm::u8vec4(0));
+}
+
+TEST(canvas, text_is_drawn_in_scaled_blocks) {
+    canvas c(64, 32);
+    c.text("L", 2, 3, 3, 2, glm::vec4(1.0f));
+    // The L's stem: column 0 of the glyph, 3 texels wide, over all 7 rows of 2 texels;
+    // only the foot, the last row, reaches further right.
+    for (int y = 3; y < 3 + pixel_font::height * 2; ++y) {
+        EXPECT_EQ(c.get(2, y).a, 255) << y;
+        EXPECT_EQ(c.get(4, y).a, 255) << y;
+        EXPECT_EQ(c.get(5, y).a, y < 3 + 6 * 2 ? 0 : 255) << y;
+    }
+    EXPECT_EQ(c.get(2, 2).a, 0);
+    EXPECT_EQ(c.get(2, 3 + pixel_font::height * 2).a, 0);
+    // The foot runs the full glyph width.
+    EXPECT_EQ(c.get(2 + 5 * 3 - 1, 3 + 6 * 2).a, 255);
+    EXPECT_EQ(c.get(2 + 5 * 3, 3 + 6 * 2).a, 0);
+
+    EXPECT_EQ(canvas::text_width("", 3), 0);
+    EXPECT_EQ(canvas::text_width("L", 3), 15);
+    EXPECT_EQ(canvas::text_width("LL", 3), 33); // one blank column between characters
+}
+
+TEST(canvas, saves_top_row_first) {
+    canvas c(2, 3);
+    c.set(0, 0, glm::vec4(1.0f, 0.0f, 0.0f, 1.0f));
+    c.set(1, 2, glm::vec4(0.0f, 0.0f, 1.0f, 1.0f));
+    const std::string dir = make_temp_dir();
+    ASSERT_EQ(c.save(dir + "/c.png"), 0u);
+
+    std::vector<unsigned char> rgba;
+    unsigned w = 0;
+    unsigned h = 0;
+    ASSERT_EQ(tulk::io::png::read(dir + "/c.png", rgba, w, h), 0u);
+    EXPECT_EQ(w, 2u);
+    EXPECT_EQ(h, 3u);
+    EXPECT_EQ(rgba, c.rgba());
+    EXPECT_EQ(rgba[0], 255);         // first pixel in the file is the top left
+    EXPECT_EQ(rgba[5 * 4 + 2], 255); // last is the bottom right
+    EXPECT_NE(c.save(dir + "/missing/c.png"), 0u);
+    std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,191 @@
+#include "asset_maker/assets.h"
+
+#include "asset_maker/canvas.h"
+#include "asset_maker/effects.h"
+#include "asset_maker/ogg_writer.h"
+#include "asset_maker/pixel_font.h"
+#include "asset_maker/tunes.h"
+#include "asset_maker/wav_writer.h"
+#include "engine/io/png.h"
+#include "game/text.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr int glyph_size = 32;
+constexpr int glyph_scale = 4;
+constexpr float music_quality = 0.2f;
+
+bool make_folder(const std::string& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        std::printf("asset_maker: cannot create %s: %s\n", folder.c_str(), ec.message().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool save(const canvas& picture, const std::string& path) {
+    const unsigned error = picture.save(path);
+    if (error != 0) {
+        std::printf("asset_maker: cannot write %s: %s\n", path.c_str(),
+                    tulk::io::png::error_text(error));
+        return false;
+    }
+    return true;
+}
+
+bool reported(bool ok, const std::string& path) {
+    if (!ok) {
+        std::printf("asset_maker: cannot write %s\n", path.c_str());
+    }
+    return ok;
+}
+
+// A small fixed-seed generator, so the title's scattered squares never move.
+std::uint32_t next_random(std::uint32_t& state) {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+}
+
+void draw_scattered_cubes(canvas& c) {
+    std::uint32_t state = 20240601u;
+    for (int i = 0; i < 90; ++i) {
+        const int size = 4 + static_cast<int>(next_random(state) % 10);
+        const int x = static_cast<int>(next_random(state) % static_cast<unsigned>(c.width()));
+        const int y = static_cast<int>(next_random(state) % static_cast<unsigned>(c.height()));
+        const float alpha = 0.08f + static_cast<float>(next_random(state) % 100) / 800.0f;
+        c.fill_rect(x, y, size, size, glm::vec4(0.5f, 0.8f, 1.0f, alpha));
+    }
+}
+
+// A snake of squares tapering to its tail on the left, heading for a pickup, centred.
+void draw_snake(canvas& c, int centre_y) {
+    constexpr int blocks = 12;
+    constexpr int gap = 6;
+    constexpr int pickup_distance = 56;
+    constexpr int pickup_size = 32;
+    int sizes[blocks];
+    int length = -gap;
+    for (int i = 0; i < blocks; ++i) {
+        sizes[i] = 12 + i * 20 / (blocks - 1);
+        length += sizes[i] + gap;
+    }
+    int x = (c.width() - (length + pickup_distance + pickup_size)) / 2;
+    for (int i = 0; i < blocks; ++i) {
+        const float t = static_cast<float>(i) / (blocks - 1);
+        const glm::vec4 colour =
+            glm::mix(glm::vec4(0.1f, 0.45f, 0.2f, 1.0f), glm::vec4(0.35f, 0.95f, 0.4f, 1.0f), t);
+        c.fill_rect(x, centre_y - sizes[i] / 2, sizes[i], sizes[i], colour);
+        x += sizes[i] + gap;
+    }
+    const int head_right = x - gap;
+    const glm::vec4 eye(0.05f, 0.05f, 0.1f, 1.0f);
+    c.fill_rect(head_right - 12, centre_y - 10, 6, 6, eye);
+    c.fill_rect(head_right - 12, centre_y + 4, 6, 6, eye);
+    const int pickup_x = head_right + pickup_distance;
+    c.fill_rect(pickup_x + 6, centre_y - 10, 20, 20, glm::vec4(1.0f, 0.85f, 0.2f, 1.0f));
+    c.frame(pickup_x, centre_y - 16, pickup_size, pickup_size, 2,
+            glm::vec4(1.0f, 1.0f, 0.3f, 0.6f));
+}
+
+} // namespace
+
+namespace assets {
+
+bool make_font(const std::string& folder) {
+    if (!make_folder(folder)) {
+        return false;
+    }
+    // The glyph is centred in a square with a margin, so neighbouring squares never touch.
+    const int left = (glyph_size - pixel_font::width * glyph_scale) / 2;
+    const int top = (glyph_size - pixel_font::height * glyph_scale) / 2;
+    for (const auto& [c, name] : text::glyph_names()) {
+        canvas glyph(glyph_size, glyph_size);
+        glyph.text(std::string(1, c), left, top, glyph_scale, glyph_scale, glm::vec4(1.0f));
+        if (!save(glyph, folder + "/" + name + ".png")) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool make_title(const std::string& path) {
+    // Wider than tall like the card it goes on; font pixels are at least 4 texels, so the
+    // text survives being shrunk onto a small screen.
+    if (!make_folder(std::filesystem::path(path).parent_path().string())) {
+        return false;
+    }
+    canvas c(1024, 512);
+    c.vertical_gradient(glm::vec4(0.04f, 0.06f, 0.2f, 1.0f), glm::vec4(0.2f, 0.04f, 0.26f, 1.0f));
+    draw_scattered_cubes(c);
+    c.frame(10, 10, c.width() - 20, c.height() - 20, 6, glm::vec4(1.0f, 0.78f, 0.2f, 1.0f));
+    c.frame(24, 24, c.width() - 48, c.height() - 48, 2, glm::vec4(0.3f, 0.85f, 0.9f, 0.8f));
+
+    const std::string name = "ARDLOW";
+    const int name_x = (c.width() - canvas::text_width(name, 24)) / 2;
+    c.text(name, name_x + 8, 52, 24, 16, glm::vec4(0.0f, 0.0f, 0.0f, 0.5f));
+    c.text(name, name_x, 44, 24, 16, glm::vec4(1.0f, 0.95f, 0.4f, 1.0f),
+           glm::vec4(1.0f, 0.45f, 0.1f, 1.0f));
+
+    draw_snake(c, 196);
+
+    const std::pair<const char*, const char*> keys[] = {
+        {"LEFT ALT", "START / PAUSE"},
+        {"ARROWS", "YAW AND PITCH"},
+        {"RIGHT SHIFT / RIGHT CTRL", "ROLL"},
+        {"PG UP/DN, HOME, END", "2X SPEED"},
+        {"Q OR ESCAPE", "QUIT"},
+    };
+    const glm::vec4 key_colour(0.4f, 0.9f, 1.0f, 1.0f);
+    const glm::vec4 action_colour(1.0f, 1.0f, 1.0f, 1.0f);
+    int y = 240;
+    for (const auto& [key, action] : keys) {
+        const std::string k = std::string(key) + ": ";
+        const std::string line = k + action;
+        const int x = (c.width() - canvas::text_width(line, 5)) / 2;
+        c.text(k, x, y, 5, 4, key_colour);
+        c.text(action, x + static_cast<int>(k.size()) * (pixel_font::width + 1) * 5, y, 5, 4,
+               action_colour);
+        y += 46;
+    }
+    return save(c, path);
+}
+
+bool make_music(const std::string& folder) {
+    if (!make_folder(folder)) {
+        return false;
+    }
+    const std::string title = folder + "/Ouroboros.ogg";
+    const std::string game = folder + "/Buff Proof.ogg";
+    return reported(ogg_writer::write(title, tunes::ouroboros().samples(), 2, synth::rate,
+                                      music_quality, 0x41524431, "Ouroboros"),
+                    title) &&
+           reported(ogg_writer::write(game, tunes::buff_proof().samples(), 2, synth::rate,
+                                      music_quality, 0x41524432, "Buff Proof"),
+                    game);
+}
+
+bool make_effects(const std::string& folder) {
+    if (!make_folder(folder)) {
+        return false;
+    }
+    const std::string death = folder + "/Blast(1).wav";
+    const std::string pickup = folder + "/167338__plimbo__pup-fat.wav";
+    return reported(wav_writer::write(death, effects::blast().pcm16_mono(), 1, synth::rate),
+                    death) &&
+           reported(wav_writer::write(pickup, effects::pickup().pcm16_mono(), 1, synth::rate),
+                    pickup);
+}
+
+bool make_all(const std::string& stage) {
+    return make_font(stage + "/textures/font") && make_title(stage + "/textures/title.png") &&
+           make_music(stage + "/music") && make_effects(stage + "/sfx");
+}
+
+} // namespace assets

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// Writes the game's data files under a stage folder: glyph pictures, the title picture,
+// music and sound effects, each generated here and the same on every run.
+namespace assets {
+
+// The font is made for the game's own glyph table, text::glyph_names().
+// Each returns false after printing what failed.
+bool make_font(const std::string& folder);
+bool make_title(const std::string& path);
+bool make_music(const std::string& folder);
+bool make_effects(const std::string& folder);
+bool make_all(const std::string& stage);
+
+} // namespace assets
