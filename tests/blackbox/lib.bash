@@ -27,7 +27,9 @@ fail() {
 start_xvfb() {
     local size=$1
     exec 3<> "$work_dir/display"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$work_dir/xvfb.log" 2>&1 &
+    # -noreset: by default the server resets when its last client leaves, and a game
+    # started during the reset finds no display.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >"$work_dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for 20 "Xvfb display" test -s "$work_dir/display"
     export DISPLAY=":$(head -n1 "$work_dir/display")"
