@@ -57,7 +57,7 @@ TEST_F(high_score_test, write_replaces_the_file_with_one_decimal_line) {
 
 TEST_F(high_score_test, failed_write_keeps_the_old_file_and_says_so_once) {
     std::ofstream(path) << "31\n";
-    // A file size limit of zero fails the write part way, as a full disk would, and stops
+    // A file size limit of zero fails the write midway, as a full disk would, and stops
     // root as well as anyone. Standard output goes to a pipe, which the limit spares.
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
