@@ -55,8 +55,6 @@ glm::ivec3 expected_rgb(const glm::vec3& colour) {
 void place_camera(camera& cam, const glm::vec3& eye, const glm::vec3& centre) {
     cam.set_eye(eye);
     cam.set_centre(centre);
-    cam.set_aspect_ratio(1.0f);
-    cam.set_fovy(45.0f);
 }
 
 model* cube(const glm::vec3& pos, const glm::vec3& size, const glm::vec3& colour) {
