@@ -194,6 +194,7 @@ TEST(program, use_skips_gl_when_already_current) {
     program* a = linked("a", flat_vertex, flat_fragment);
     program* b = linked("b", flat_vertex, flat_fragment);
     EXPECT_EQ(program::get_program_in_use(), nullptr);
+    program::get_switches();
 
     a->use();
     EXPECT_EQ(current_program(), static_cast<GLint>(a->get_id()));
@@ -209,6 +210,9 @@ TEST(program, use_skips_gl_when_already_current) {
     a->use();
     EXPECT_EQ(current_program(), static_cast<GLint>(a->get_id()));
     EXPECT_EQ(program::get_program_in_use(), a);
+    // Only the calls that reached GL count: a, b, a.
+    EXPECT_EQ(program::get_switches(), 3u);
+    EXPECT_EQ(program::get_switches(), 0u);
     delete a;
     delete b;
 }
