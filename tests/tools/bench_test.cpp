@@ -332,7 +332,7 @@ TEST(bench_script, plays_the_real_game) {
         EXPECT_EQ(first_pause, 20);
         EXPECT_EQ(paused_frames, 5);
         EXPECT_FALSE(g.in_title());
-        // 60 frames less 4 on the title and 5 paused, one pickup every 10 play frames.
+        // 50 steered frames (the rest start, pause or resume the game), a pickup every 10.
         EXPECT_EQ(g.get_score(), 5u);
 
         g.teardown_first();
