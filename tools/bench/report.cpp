@@ -299,8 +299,9 @@ bool report::write_plot(const std::string& path) const {
     const glm::vec4 floor_colour(0.16f, 0.35f, 0.78f, 1.0f);
     const glm::vec4 target_colour(0.8f, 0.12f, 0.12f, 1.0f);
 
-    // One scale for every panel, so that the sizes compare at a glance.
-    double top_ms = limits.whole_p99_ms;
+    // One scale for every panel, so that the sizes compare at a glance, with the target
+    // line below the top.
+    double top_ms = limits.whole_p99_ms * 1.25;
     for (const figures& f : computed) {
         top_ms = std::max(top_ms, f.whole.p99 * 1.25);
     }
