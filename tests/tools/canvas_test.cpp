@@ -56,3 +56,28 @@ TEST(canvas, saves_top_row_first) {
     EXPECT_NE(c.save(dir + "/missing/c.png"), 0u);
     std::filesystem::remove_all(dir);
 }
+
+TEST(canvas, lines_include_both_ends_and_dash) {
+    canvas c(16, 16);
+    const glm::vec4 ink(1.0f);
+    c.line(1, 1, 11, 6, ink);
+    EXPECT_EQ(c.get(1, 1).a, 255);
+    EXPECT_EQ(c.get(11, 6).a, 255);
+    // One pixel per column along the longer axis.
+    for (int x = 1; x <= 11; ++x) {
+        int set = 0;
+        for (int y = 0; y < 16; ++y) {
+            set += c.get(x, y).a == 255;
+        }
+        EXPECT_EQ(set, 1) << x;
+    }
+
+    canvas d(16, 4);
+    d.line(0, 2, 11, 2, ink, 3);
+    for (int x = 0; x < 12; ++x) {
+        EXPECT_EQ(d.get(x, 2).a, (x / 3) % 2 == 0 ? 255 : 0) << x;
+    }
+    // Off the picture nothing is painted and nothing breaks.
+    d.line(-5, -5, 40, 40, ink);
+    EXPECT_EQ(d.get(3, 3).a, 255);
+}

@@ -44,6 +44,7 @@ TEST(program, use_skips_gl_only_when_already_current) {
     test_context context;
     const auto a = use_test_program(flat_vertex, flat_fragment);
     const auto b = use_test_program(flat_vertex, flat_fragment);
+    program::get_switches();
     a->use();
     EXPECT_EQ(current_program(), static_cast<GLint>(a->get_id()));
 
@@ -54,6 +55,8 @@ TEST(program, use_skips_gl_only_when_already_current) {
     b->use();
     a->use();
     EXPECT_EQ(current_program(), static_cast<GLint>(a->get_id()));
+    // Only the calls that reached GL count: a, b, a.
+    EXPECT_EQ(program::get_switches(), 3u);
 }
 
 // A program made where a destroyed one lived must not pass for the one in use.

@@ -10,8 +10,10 @@
 
 #include <GLES2/gl2.h>
 #include <cstdlib>
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 using tulk::graphics::camera;
 using tulk::graphics::framebuffer;
@@ -334,4 +336,80 @@ TEST(scene_render, shadow_pass_does_not_inherit_the_last_models_depth_state) {
     stage.s.draw();
     EXPECT_TRUE(close_to(stage.at(stage.shadowed_point), stage.floor_colour * 0.5f));
     delete overlay;
+}
+
+namespace {
+
+struct observed_draw {
+    const model* m;
+    model::pass p;
+    glm::mat4 mvp;
+};
+std::vector<observed_draw> observed;
+
+void observe(const model& m, model::pass p, const glm::mat4& mvp) {
+    observed.push_back({&m, p, mvp});
+}
+
+} // namespace
+
+TEST(scene, draw_observer_sees_every_draw_with_the_matrix_the_shader_gets) {
+    test_context ctx(32, 32);
+    scene s;
+    camera cam;
+    place_camera(cam, {0.0f, 2.0f, 8.0f}, {0.0f, 0.0f, 0.0f});
+    camera shadow_cam;
+    shadow_cam.set_projection(camera::orthographic);
+    shadow_cam.set_view_height(30.0f);
+    shadow_cam.set_eye({0.0f, 20.0f, 0.0f});
+    shadow_cam.set_centre({0.0f, 0.0f, 0.0f});
+    shadow_cam.set_up({0.0f, 0.0f, -1.0f});
+    s.set_camera(&cam);
+    s.set_shadow_camera(&shadow_cam);
+    scene::set_global_outlines(true);
+    scene::set_global_outline_thickness(30);
+
+    model* outlined = cube({-1.0f, 0.0f, 0.0f}, {1.0f, 2.0f, 1.0f}, glm::vec3(1.0f));
+    outlined->set_outlined(true);
+    model* plain = cube({1.5f, 0.0f, 0.0f}, glm::vec3(0.5f), glm::vec3(1.0f));
+    plain->add_child(cube({0.0f, 1.0f, 0.0f}, glm::vec3(0.25f), glm::vec3(1.0f)));
+    s.add_model(outlined);
+    s.add_model(plain);
+
+    model::set_draw_observer(observe);
+    geometry::enable_get_draw_calls();
+    geometry::get_draw_calls();
+    s.draw();
+    model::set_draw_observer(nullptr);
+
+    // Shadow: outlined, plain, its child; outline: outlined; main: the three again.
+    const model* child = plain->get_child(0);
+    const std::vector<std::pair<const model*, model::pass>> order = {
+        {outlined, model::pass::shadow}, {plain, model::pass::shadow},
+        {child, model::pass::shadow},    {outlined, model::pass::outline},
+        {outlined, model::pass::main},   {plain, model::pass::main},
+        {child, model::pass::main}};
+    ASSERT_EQ(observed.size(), order.size());
+    EXPECT_EQ(geometry::get_draw_calls(), observed.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(observed[i].m, order[i].first) << i;
+        EXPECT_EQ(observed[i].p, order[i].second) << i;
+    }
+
+    const glm::mat4& vp = cam.get_view_projection_matrix();
+    const auto mvp = [&vp](const model* m, const glm::vec3& size) {
+        return vp * m->get_model_matrix() * glm::scale(glm::mat4(1.0f), size);
+    };
+    EXPECT_EQ(observed[0].mvp, outlined->get_depth_mvp());
+    EXPECT_EQ(observed[2].mvp, child->get_depth_mvp());
+    const glm::vec3 grown = outlined->get_size() + glm::normalize(outlined->get_size()) * 0.3f;
+    EXPECT_EQ(observed[3].mvp, mvp(outlined, grown));
+    EXPECT_EQ(observed[4].mvp, mvp(outlined, outlined->get_size()));
+    EXPECT_EQ(observed[6].mvp, mvp(child, child->get_size()));
+
+    // Once cleared, nothing more is seen.
+    s.draw();
+    EXPECT_EQ(observed.size(), order.size());
+    delete outlined;
+    delete plain;
 }
