@@ -31,6 +31,7 @@ GLint model::sShadowDepthMvp = -1;
 GLint model::sOutlineMvp = -1;
 GLint model::sOutlineColourMvp = -1;
 GLint model::sOutlineColourColour = -1;
+model::draw_observer model::sDrawObserver = nullptr;
 
 namespace {
 
@@ -535,6 +536,9 @@ void model::draw(const glm::mat4& view_projection, const intersections::volume& 
             glUniform1i(loc.shadow_map, 7);
         }
     }
+    if (sDrawObserver != nullptr) {
+        sDrawObserver(*this, pass::main, mvp);
+    }
     geom->draw();
 
     for (model* child : children) {
@@ -552,6 +556,9 @@ void model::draw_shadow(const glm::mat4& light_view_projection,
     sShadowProgram->use();
     depth_mvp = light_view_projection * model_matrix * glm::scale(glm::mat4(1.0f), size);
     glUniformMatrix4fv(sShadowDepthMvp, 1, GL_FALSE, glm::value_ptr(depth_mvp));
+    if (sDrawObserver != nullptr) {
+        sDrawObserver(*this, pass::shadow, depth_mvp);
+    }
     geom->draw();
 
     for (model* child : children) {
@@ -578,6 +585,9 @@ void model::draw_outline(const glm::mat4& view_projection, const intersections::
         sOutlineColourProgram->use();
         glUniformMatrix4fv(sOutlineColourMvp, 1, GL_FALSE, glm::value_ptr(mvp));
         glUniform3f(sOutlineColourColour, outline_colour.r, outline_colour.g, outline_colour.b);
+    }
+    if (sDrawObserver != nullptr) {
+        sDrawObserver(*this, pass::outline, mvp);
     }
     geom->draw();
 

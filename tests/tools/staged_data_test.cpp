@@ -59,55 +59,39 @@ image load(const std::string& path) {
     return im;
 }
 
-bool power_of_two(unsigned v) {
-    return v != 0 && (v & (v - 1)) == 0;
-}
-
-class mixer : public testing::Test {
-protected:
-    void SetUp() override {
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
-        ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024), 0) << Mix_GetError();
-    }
-    void TearDown() override {
-        Mix_CloseAudio();
-        SDL_Quit();
-    }
-};
-
 } // namespace
 
-TEST(staged_data, glyph_table_has_68_names) {
+// The game loads every file of the font folder as a glyph, so nothing else may be there.
+TEST(staged_data, font_folder_holds_every_glyph_white_on_transparent_and_nothing_else) {
     const std::vector<std::string> names = glyph_names();
-    EXPECT_EQ(names.size(), 68u);
-    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-}
+    ASSERT_EQ(names.size(), 68u);
+    const std::set<std::string> expected(names.begin(), names.end());
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(stage() + "/textures/font")) {
+        ++files;
+        EXPECT_TRUE(entry.path().extension() == ".png" &&
+                    expected.count(entry.path().stem().string()))
+            << entry.path();
+    }
+    EXPECT_EQ(files, 68);
 
-TEST(staged_data, every_glyph_is_white_on_transparent) {
     std::set<std::string> distinct; // pictures as bytes
-    for (const std::string& name : glyph_names()) {
+    for (const std::string& name : names) {
         SCOPED_TRACE(name);
         const image im = load(stage() + "/textures/font/" + name + ".png");
         ASSERT_EQ(im.error, 0u) << tulk::io::png::error_text(im.error);
         ASSERT_GT(im.width, 0u);
         ASSERT_EQ(im.width, im.height); // drawn on a square
-        ASSERT_EQ(im.rgba.size(), std::size_t{im.width} * im.height * 4);
-
         int opaque = 0;
         bool edge_clear = true;
         for (unsigned y = 0; y < im.height; ++y) {
             for (unsigned x = 0; x < im.width; ++x) {
                 const unsigned char* p = &im.rgba[(std::size_t{y} * im.width + x) * 4];
-                if (p[3] == 0) {
-                    continue;
-                }
-                ASSERT_EQ(p[0], 255);
-                ASSERT_EQ(p[1], 255);
-                ASSERT_EQ(p[2], 255);
-                ++opaque;
-                if (x == 0 || y == 0 || x + 1 == im.width || y + 1 == im.height) {
-                    edge_clear = false;
+                if (p[3] != 0) {
+                    ASSERT_TRUE(p[0] == 255 && p[1] == 255 && p[2] == 255) << x << ", " << y;
+                    ++opaque;
+                    edge_clear =
+                        edge_clear && x > 0 && y > 0 && x + 1 < im.width && y + 1 < im.height;
                 }
             }
         }
@@ -123,25 +107,11 @@ TEST(staged_data, every_glyph_is_white_on_transparent) {
     EXPECT_EQ(distinct.size(), 67u) << "two glyphs look the same";
 }
 
-TEST(staged_data, font_folder_holds_only_the_glyphs) {
-    // The game loads every file in the folder as a PNG, so nothing else may be there.
-    const std::vector<std::string> names = glyph_names();
-    const std::set<std::string> expected(names.begin(), names.end());
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(stage() + "/textures/font")) {
-        ++files;
-        EXPECT_TRUE(entry.is_regular_file()) << entry.path();
-        EXPECT_EQ(entry.path().extension(), ".png");
-        EXPECT_TRUE(expected.count(entry.path().stem().string())) << entry.path();
-    }
-    EXPECT_EQ(files, 68);
-}
-
 TEST(staged_data, title_picture_decodes_as_a_whole_picture) {
     const image im = load(stage() + "/textures/title.png");
     ASSERT_EQ(im.error, 0u) << tulk::io::png::error_text(im.error);
-    EXPECT_TRUE(power_of_two(im.width)) << im.width;
-    EXPECT_TRUE(power_of_two(im.height)) << im.height;
+    EXPECT_EQ(im.width & (im.width - 1), 0u) << "a power of two wide: " << im.width;
+    EXPECT_EQ(im.height & (im.height - 1), 0u) << "a power of two high: " << im.height;
     EXPECT_GE(im.width, 256u);
     EXPECT_GE(im.height, 256u);
     std::set<std::uint32_t> colours;
@@ -153,26 +123,22 @@ TEST(staged_data, title_picture_decodes_as_a_whole_picture) {
     EXPECT_GT(colours.size(), 20u);
 }
 
-TEST_F(mixer, both_tunes_open_as_ogg_music_of_20_to_60_seconds) {
+TEST(staged_data, tunes_open_as_ogg_music_of_20_to_60_seconds_and_effects_as_chunks) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
+    ASSERT_EQ(Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024), 0) << Mix_GetError();
     for (const char* name : {"Ouroboros.ogg", "Buff Proof.ogg"}) {
         SCOPED_TRACE(name);
         Mix_Music* music = Mix_LoadMUS((stage() + "/music/" + name).c_str());
         ASSERT_NE(music, nullptr) << Mix_GetError();
         EXPECT_EQ(Mix_GetMusicType(music), MUS_OGG);
-        const double seconds = Mix_MusicDuration(music);
-        EXPECT_GE(seconds, 20.0);
-        EXPECT_LE(seconds, 60.0);
+        EXPECT_GE(Mix_MusicDuration(music), 20.0);
+        EXPECT_LE(Mix_MusicDuration(music), 60.0);
         Mix_FreeMusic(music);
     }
-}
 
-TEST_F(mixer, both_effects_open_as_chunks_of_the_intended_length) {
-    int frequency = 0;
-    Uint16 format = 0;
-    int channels = 0;
-    ASSERT_NE(Mix_QuerySpec(&frequency, &format, &channels), 0);
-    const double bytes_per_second = frequency * channels * SDL_AUDIO_BITSIZE(format) / 8.0;
-
+    // 44100 stereo frames of 16 bits a second.
+    const double bytes_per_second = 44100 * 2 * 2;
     struct effect {
         const char* name;
         double shortest;
@@ -181,15 +147,15 @@ TEST_F(mixer, both_effects_open_as_chunks_of_the_intended_length) {
     for (const effect& e :
          {effect{"Blast(1).wav", 0.7, 1.5}, effect{"167338__plimbo__pup-fat.wav", 0.15, 0.4}}) {
         SCOPED_TRACE(e.name);
-        SDL_RWops* rw = SDL_RWFromFile((stage() + "/sfx/" + e.name).c_str(), "rb");
-        ASSERT_NE(rw, nullptr) << SDL_GetError();
-        Mix_Chunk* chunk = Mix_LoadWAV_RW(rw, 1);
+        Mix_Chunk* chunk =
+            Mix_LoadWAV_RW(SDL_RWFromFile((stage() + "/sfx/" + e.name).c_str(), "rb"), 1);
         ASSERT_NE(chunk, nullptr) << Mix_GetError();
-        const double seconds = chunk->alen / bytes_per_second;
-        EXPECT_GE(seconds, e.shortest);
-        EXPECT_LE(seconds, e.longest);
+        EXPECT_GE(chunk->alen / bytes_per_second, e.shortest);
+        EXPECT_LE(chunk->alen / bytes_per_second, e.longest);
         Mix_FreeChunk(chunk);
     }
+    Mix_CloseAudio();
+    SDL_Quit();
 }
 
 TEST(staged_data, all_data_stays_under_two_megabytes) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 
 namespace {
 
@@ -61,6 +62,32 @@ void canvas::frame(int x, int y, int width, int height, int thickness, const glm
     fill_rect(x, y + height - thickness, width, thickness, colour);
     fill_rect(x, y + thickness, thickness, height - 2 * thickness, colour);
     fill_rect(x + width - thickness, y + thickness, thickness, height - 2 * thickness, colour);
+}
+
+void canvas::line(int x0, int y0, int x1, int y1, const glm::vec4& colour, int dash) {
+    // Bresenham's: one pixel per step along the longer axis.
+    const int dx = std::abs(x1 - x0);
+    const int dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1;
+    const int sy = y0 < y1 ? 1 : -1;
+    int error = dx + dy;
+    for (int n = 0;; ++n) {
+        if (dash <= 0 || (n / dash) % 2 == 0) {
+            set(x0, y0, colour);
+        }
+        if (x0 == x1 && y0 == y1) {
+            return;
+        }
+        const int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y0 += sy;
+        }
+    }
 }
 
 void canvas::vertical_gradient(const glm::vec4& top, const glm::vec4& bottom) {

@@ -19,6 +19,9 @@ public:
     void blend(int x, int y, const glm::vec4& colour);
     void fill_rect(int x, int y, int width, int height, const glm::vec4& colour);
     void frame(int x, int y, int width, int height, int thickness, const glm::vec4& colour);
+    // A one-pixel line with both ends included; with `dash` > 0 it draws that many pixels,
+    // leaves as many out, and so on.
+    void line(int x0, int y0, int x1, int y1, const glm::vec4& colour, int dash = 0);
     void vertical_gradient(const glm::vec4& top, const glm::vec4& bottom);
 
     // Text in the pixel font, each font pixel a block of sx by sy, with one blank column

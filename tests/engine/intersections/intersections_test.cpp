@@ -1,19 +1,8 @@
 #include "engine/intersections/intersections.h"
 
-#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 using namespace tulk::intersections;
-
-TEST(plane, is_normalised_by_its_normal_length) {
-    const plane p(0.0f, 3.0f, 4.0f, 10.0f);
-    EXPECT_FLOAT_EQ(p.get_normal().y, 0.6f);
-    EXPECT_FLOAT_EQ(p.get_normal().z, 0.8f);
-    EXPECT_FLOAT_EQ(p.get_distance(), 2.0f);
-    EXPECT_FLOAT_EQ(distance(p, glm::vec3(0.0f, 0.0f, -2.5f)), 0.0f);
-    EXPECT_FLOAT_EQ(distance(p, glm::vec3(0.0f, 5.0f, 0.0f)), 5.0f);
-    EXPECT_FLOAT_EQ(distance(p, glm::vec3(0.0f, -10.0f, 0.0f)), -4.0f);
-}
 
 TEST(volume, identity_matrix_bounds_the_unit_cube) {
     const volume v(glm::mat4(1.0f));
@@ -26,48 +15,17 @@ TEST(volume, identity_matrix_bounds_the_unit_cube) {
         EXPECT_EQ(planes[k].get_normal(), normals[k]) << "plane " << k;
         EXPECT_FLOAT_EQ(planes[k].get_distance(), 1.0f) << "plane " << k;
     }
-    EXPECT_TRUE(contains_volume_point(v, glm::vec3(0.0f)));
     EXPECT_TRUE(contains_volume_point(v, glm::vec3(1.0f, -1.0f, 1.0f)));
     EXPECT_FALSE(contains_volume_point(v, glm::vec3(1.001f, 0.0f, 0.0f)));
-    EXPECT_FALSE(contains_volume_point(v, glm::vec3(0.0f, 0.0f, -1.001f)));
-}
-
-TEST(volume, init_replaces_the_planes) {
-    volume v(glm::mat4(1.0f));
-    v.init(glm::scale(glm::mat4(1.0f), glm::vec3(0.5f)));
-    ASSERT_EQ(v.get_planes().size(), 6u);
-    EXPECT_TRUE(contains_volume_point(v, glm::vec3(1.9f, 0.0f, 0.0f)));
-    EXPECT_FALSE(contains_volume_point(v, glm::vec3(2.1f, 0.0f, 0.0f)));
-}
-
-TEST(volume, without_planes_contains_everything) {
-    const volume v;
-    EXPECT_TRUE(contains_volume_point(v, glm::vec3(1e9f)));
-    EXPECT_TRUE(contains_volume_sphere(v, glm::vec3(-1e9f), 0.0f));
-}
-
-TEST(volume, sphere_straddling_a_plane_counts_as_inside) {
-    const volume v(glm::mat4(1.0f));
-    // Centre 0.5 beyond the right plane.
+    // A sphere straddling a plane counts as inside.
     EXPECT_TRUE(contains_volume_sphere(v, glm::vec3(1.5f, 0.0f, 0.0f), 0.6f));
     EXPECT_FALSE(contains_volume_sphere(v, glm::vec3(1.5f, 0.0f, 0.0f), 0.4f));
-    EXPECT_TRUE(contains_volume_sphere(v, glm::vec3(0.0f, -1.5f, 0.0f), 0.6f));
-    EXPECT_FALSE(contains_volume_sphere(v, glm::vec3(0.0f, -1.5f, 0.0f), 0.4f));
-    EXPECT_TRUE(contains_volume_sphere(v, glm::vec3(0.0f), 0.0f));
-}
-
-TEST(box, contains_points_on_its_bounds) {
-    const glm::vec3 unit(1.0f);
-    EXPECT_TRUE(contains_box_point(glm::vec3(0.0f), unit, glm::vec3(0.5f, -0.5f, 0.5f)));
-    EXPECT_FALSE(contains_box_point(glm::vec3(0.0f), unit, glm::vec3(0.5f, -0.51f, 0.5f)));
-    EXPECT_TRUE(contains_box_point(glm::vec3(10.0f, 0.0f, 0.0f), glm::vec3(4.0f, 1.0f, 1.0f),
-                                   glm::vec3(8.0f, 0.0f, 0.0f)));
-    EXPECT_FALSE(contains_box_point(glm::vec3(10.0f, 0.0f, 0.0f), glm::vec3(4.0f, 1.0f, 1.0f),
-                                    glm::vec3(0.0f)));
 }
 
 TEST(box, touching_boxes_overlap_and_separated_ones_do_not) {
     const glm::vec3 unit(1.0f);
+    EXPECT_TRUE(contains_box_point(glm::vec3(0.0f), unit, glm::vec3(0.5f, -0.5f, 0.5f)));
+    EXPECT_FALSE(contains_box_point(glm::vec3(0.0f), unit, glm::vec3(0.5f, -0.51f, 0.5f)));
     EXPECT_TRUE(contains_box_box(glm::vec3(0.0f), unit, glm::vec3(1.0f, 0.0f, 0.0f), unit));
     EXPECT_TRUE(contains_box_box(glm::vec3(1.0f, 0.0f, 0.0f), unit, glm::vec3(0.0f), unit));
     EXPECT_FALSE(contains_box_box(glm::vec3(0.0f), unit, glm::vec3(1.001f, 0.0f, 0.0f), unit));

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <SDL2/SDL.h>
+#include <vector>
+
+class game;
+
+// A fixed player for the benchmark: starts a game whenever the title shows (after a short
+// look at it), circles inside the cage with a repeating pattern of held keys for a while
+// and then flies straight until the game ends, pauses once, and now and then puts a pickup
+// in the snake's path so that it grows and the score texts change. Given the same random
+// seed and clock it plays the same games every time.
+class flight_script {
+public:
+    struct settings {
+        int title_frames = 15;     // frames the title shows before left Alt starts a game
+        int pause_at = 400;        // first frame at which the one pause may begin
+        int pause_frames = 45;     // how long it lasts
+        int feed_every = 60;       // play frames between two pickups put ahead of the head
+        int circling_frames = 560; // play frames of steering before the snake flies straight
+    };
+
+    // Makes everything it needs up front, so that driving a frame allocates nothing.
+    flight_script();
+    explicit flight_script(const settings& s);
+
+    // Sends frame `frame`'s key presses and releases to the game; call before its update.
+    void before_frame(game& g, int frame);
+
+    // Whether the keys of the last before_frame started a game.
+    bool started_game() const { return started; }
+
+private:
+    void key(game& g, Uint32 type, SDL_Scancode code);
+    void steer(game& g);
+
+    settings config;
+    std::vector<SDL_Scancode> held;
+    int title_seen = 0;
+    int play_frame = 0;
+    int pause_began = -1;
+    bool paused_once = false;
+    bool started = false;
+};
