@@ -12,6 +12,7 @@ using tulk::graphics::model;
 using tulk::graphics::texture;
 
 std::map<char, texture*> text::sFontMap;
+std::vector<texture*> text::sSpareTextures;
 
 const std::map<char, std::string>& text::glyph_names() {
     static const std::map<char, std::string> names = [] {
@@ -124,12 +125,24 @@ void text::init() {
         glyph->set_param(texture::mag_filter, texture::nearest);
         glyph->set_param(texture::wrap_s, texture::clamp_to_edge);
         glyph->set_param(texture::wrap_t, texture::clamp_to_edge);
-        loaded[stems[i]] = glyph;
+        texture*& slot = loaded[stems[i]];
+        if (slot != nullptr) {
+            sSpareTextures.push_back(slot);
+        }
+        slot = glyph;
     }
 
     for (const auto& [c, name] : glyph_names()) {
         const auto found = loaded.find(name);
-        sFontMap[c] = found == loaded.end() ? nullptr : found->second;
+        if (found == loaded.end()) {
+            sFontMap[c] = nullptr;
+        } else {
+            sFontMap[c] = found->second;
+            loaded.erase(found);
+        }
+    }
+    for (const auto& [name, spare] : loaded) {
+        sSpareTextures.push_back(spare);
     }
 }
 
@@ -138,6 +151,10 @@ void text::destroy() {
         delete glyph;
     }
     sFontMap.clear();
+    for (texture* spare : sSpareTextures) {
+        delete spare;
+    }
+    sSpareTextures.clear();
 }
 
 void text::make_text_model() {

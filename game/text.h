@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 #include <map>
 #include <string>
+#include <vector>
 
 // A line of fixed-width bitmap glyphs: a root model carrying position and colour, with
 // one textured square per character under it. The owner draws get_model().
@@ -52,6 +53,10 @@ public:
 
 private:
     void make_text_model();
+
+    // Textures loaded from the font folder that no character uses (a stray file, or one
+    // whose name another file already gave); destroy() releases them with the glyphs.
+    static std::vector<tulk::graphics::texture*> sSpareTextures;
 
     std::string characters;
     tulk::graphics::model* model;

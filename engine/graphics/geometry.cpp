@@ -164,11 +164,18 @@ void geometry::draw() const {
 }
 
 void geometry::init() {
-    // An entry from an earlier init is replaced but not freed: its buffers may belong to a
-    // context that no longer exists, where deleting them would hit another object's name.
+    // A second init in the same context replaces the shapes; the old ones go first.
+    destroy();
     sGeometryMap["cube"] = make_builtin(cubeVertices, sizeof(cubeVertices));
     sGeometryMap["pyramid"] = make_builtin(pyramidVertices, sizeof(pyramidVertices));
     sGeometryMap["square"] = make_builtin(squareVertices, sizeof(squareVertices));
+}
+
+void geometry::destroy() {
+    for (auto& [name, shape] : sGeometryMap) {
+        delete shape;
+    }
+    sGeometryMap.clear();
 }
 
 geometry* geometry::find(const std::string& name) {

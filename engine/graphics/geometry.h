@@ -40,6 +40,9 @@ public:
 
     // Builds and registers the built-in shapes; needs a current GL context.
     static void init();
+    // Destroys every registered geometry and empties the registry; needs the context init
+    // ran in. The window calls it just before its context goes.
+    static void destroy();
     // The registered geometry; ends the process when there is none by that name. Look it up
     // once and keep the pointer: this is a string lookup.
     static geometry* find(const std::string& name);
@@ -54,7 +57,7 @@ private:
     unsigned int vertex_count = 0;
     GLenum draw_mode = GL_TRIANGLES;
 
-    // Does not own its geometries: the built-in ones live until the process ends.
+    // Owns its geometries: they live until destroy(), which the window calls.
     static std::map<std::string, geometry*> sGeometryMap;
     static bool sGetDrawCalls;
     static unsigned int sDrawCalls;

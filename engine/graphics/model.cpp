@@ -409,6 +409,24 @@ void model::remake_programs() {
     }
 }
 
+void model::destroy_programs() {
+    for (auto& [m, p] : sMaterials) {
+        delete p;
+    }
+    sMaterials.clear();
+    sLocations.clear();
+    for (program** fixed : {&sShadowProgram, &sOutlineProgram, &sOutlineColourProgram}) {
+        delete *fixed;
+        *fixed = nullptr;
+    }
+    // A model that outlives the context (none does in an orderly shutdown) must not keep
+    // pointing at a freed program.
+    for (model* each : sModels) {
+        each->prog = nullptr;
+        each->prog_locations = nullptr;
+    }
+}
+
 void model::set_global_material_ambient(float f) {
     sGlobalMaterials.ambient = f;
     remake_programs();

@@ -151,6 +151,9 @@ public:
     static void remake_outline_program();
     // Regenerates every cached program after a change to a setting baked into them.
     static void remake_programs();
+    // Destroys every generated and fixed program and empties the cache; needs the context
+    // they were made in. The window calls it just before its context goes.
+    static void destroy_programs();
 
     static float get_global_material_ambient() { return sGlobalMaterials.ambient; }
     static float get_global_material_diffuse() { return sGlobalMaterials.diffuse; }
@@ -159,7 +162,7 @@ public:
 
     // Every live model, in order of construction.
     static std::vector<model*> sModels;
-    // One generated program per material; grows only, lives for the whole run.
+    // One generated program per material; grows only, lives as long as the GL context.
     static std::map<material, program*> sMaterials;
     static global_materials sGlobalMaterials;
     static program* sShadowProgram;

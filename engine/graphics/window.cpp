@@ -1,6 +1,8 @@
 #include "engine/graphics/window.h"
 
 #include "engine/graphics/framebuffer.h"
+#include "engine/graphics/geometry.h"
+#include "engine/graphics/model.h"
 #include "engine/util/fatal.h"
 
 namespace tulk::graphics {
@@ -70,6 +72,13 @@ window::window(const std::string& title, int x, int y, int width, int height, bo
 
 window::~window() {
     if (context != nullptr) {
+        // The built-in geometry and the generated programs live exactly as long as the
+        // context they are in. An error some earlier call left pending is not the
+        // release's: clear it first.
+        while (glGetError() != GL_NO_ERROR) {
+        }
+        geometry::destroy();
+        model::destroy_programs();
         SDL_GL_DeleteContext(context);
     }
     if (handle != nullptr) {

@@ -16,6 +16,10 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    local log
+    for log in "$work_dir"/*.log; do
+        [ -s "$log" ] && { echo "--- ${log##*/}:"; tail -n 20 "$log"; } >&2
+    done
     exit 1
 }
 
@@ -23,7 +27,9 @@ fail() {
 start_xvfb() {
     local size=$1
     exec 3<> "$work_dir/display"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp >"$work_dir/xvfb.log" 2>&1 &
+    # -noreset: by default the server resets when its last client leaves, and a game
+    # started during the reset finds no display.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >"$work_dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     wait_for 20 "Xvfb display" test -s "$work_dir/display"
     export DISPLAY=":$(head -n1 "$work_dir/display")"
@@ -43,10 +49,39 @@ wait_for() {
 
 # Copies the staged game into a private directory and starts it there.
 start_game() {
-    mkdir -p "$work_dir/game"
-    cp -r "$stage_dir"/. "$work_dir/game/"
-    (cd "$work_dir/game" && exec ./ardlow) >"$work_dir/game.log" 2>&1 &
+    prepare_game "$work_dir/game"
+    run_game "$work_dir/game"
+}
+
+# prepare_game DIR: a fresh copy of the staged game in DIR, to be changed before it runs.
+prepare_game() {
+    rm -rf "$1"
+    mkdir -p "$1"
+    cp -r "$stage_dir"/. "$1/"
+}
+
+# run_game DIR: starts the game in DIR, its output going to DIR.log.
+run_game() {
+    (cd "$1" && exec ./ardlow) >"$1.log" 2>&1 &
     game_pid=$!
+}
+
+# Screenshots of the whole screen, and pixel counts in them:
+# count FILE X0 Y0 X1 Y1 CLASS (see png_probe.cpp).
+shot() {
+    import -window root "$1" 2>/dev/null
+}
+count() {
+    "$build_dir/tests/png_probe" "$@"
+}
+
+# On an 800x480 screen the title card covers x 100-700, y 48-432, and a game shows the
+# green snake in the middle.
+title_shown() {
+    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000))
+}
+snake_shown() {
+    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
 }
 
 # Prints the id of the game's mapped window; fails while there is none.

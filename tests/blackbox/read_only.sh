@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The game in a directory it cannot write: it plays game after game, says once that it
+# cannot save the high score, and leaves the old "highscore" as it was.
+#
+# Tests run as root, whom permission bits do not stop, so the directory is made read-only
+# by a read-only bind mount in a mount namespace of the game's own (it goes when the game
+# does). Where mounting is not allowed, a file size limit of zero makes every write fail
+# instead, as a full card would.
+set -u
+source "$(dirname "$0")/lib.bash"
+
+start_xvfb 800x480
+export SDL_AUDIODRIVER=dummy
+
+game="$work_dir/game"
+prepare_game "$game"
+# Read as 7; a write that got through would leave "7\n".
+printf '  7 points\n' >"$game/highscore"
+
+if unshare -m sh -c "mount --bind '$game' '$game' && mount -o remount,bind,ro '$game'" 2>/dev/null; then
+    how="read-only bind mount"
+    (cd "$game" && exec unshare -m sh -c \
+        "mount --bind . . && mount -o remount,bind,ro . && cd '$game' && exec ./ardlow") \
+        >"$game.log" 2>&1 &
+    game_pid=$!
+else
+    how="file size limit of zero"
+    (cd "$game" && trap '' XFSZ && ulimit -f 0 && exec ./ardlow) >"$game.log" 2>&1 &
+    game_pid=$!
+fi
+echo "unwritable by a $how"
+
+wait_for 60 "the game window" game_window
+wait_for 90 "the title card" title_shown
+
+# A first game ends against the far wall; its game over cannot save.
+press Alt_L
+wait_for 60 "the snake" snake_shown
+wait_for 120 "the message that the score was not saved" grep -q "high score not saved" "$game.log"
+wait_for 60 "the title after game over" title_shown
+
+# The game goes on: a second game, then Escape, whose exit cannot save either.
+press Alt_L
+wait_for 60 "the snake of a second game" snake_shown
+xdotool keydown Escape
+wait_game_exit 60
+xdotool keyup Escape
+
+[ "$game_status" = 0 ] || fail "exit status $game_status: $(cat "$game.log")"
+said=$(grep -c "high score not saved" "$game.log")
+[ "$said" = 1 ] || fail "said $said times that it could not save: $(cat "$game.log")"
+grep -q "high score not saved to highscore: " "$game.log" || fail "message does not name the file: $(cat "$game.log")"
+[ "$(cat "$game/highscore")" = "  7 points" ] || fail "highscore changed: $(od -c "$game/highscore")"
+[ -z "$(ls -A "$game" | grep -v -x -e ardlow -e music -e sfx -e textures -e highscore)" ] ||
+    fail "left files behind: $(ls -A "$game")"
+echo "ok"

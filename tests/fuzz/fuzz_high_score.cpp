@@ -1,0 +1,99 @@
+// Any bytes in "highscore" read as a score from 0 to 2147483647, as the first line's
+// leading decimal number says, and that score survives a write and a second read.
+
+#include "game/high_score.h"
+
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+// What the first line means, worked out independently: the line as the reader sees it
+// (up to the first line feed, at most 9999 bytes, cut at a zero byte), then white space,
+// one sign and digits; negative values count 0, large ones saturate.
+long long expected_score(const std::string& bytes) {
+    std::string line = bytes.substr(0, 9999);
+    line = line.substr(0, line.find('\n'));
+    line = line.substr(0, line.find('\0'));
+    size_t i = 0;
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
+        negative = line[i] == '-';
+        ++i;
+    }
+    long long value = 0;
+    for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
+        value = std::min(value * 10 + (line[i] - '0'), 10'000'000'000LL);
+    }
+    if (negative) {
+        return 0;
+    }
+    return std::min(value, 2147483647LL);
+}
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+[[noreturn]] void fail(const char* what, long long got, long long want) {
+    std::fprintf(stderr, "%s: got %lld, want %lld\n", what, got, want);
+    std::abort();
+}
+
+// In memory where possible: every write syncs, which on a disk would be most of the time.
+std::string scratch_dir;
+
+void remove_scratch() {
+    std::remove((scratch_dir + "/highscore").c_str());
+    std::remove(scratch_dir.c_str());
+}
+
+const std::string& scratch_path() {
+    static const std::string path = [] {
+        for (const char* pattern : {"/dev/shm/ardlow-fuzz-XXXXXX", "/tmp/ardlow-fuzz-XXXXXX"}) {
+            std::string dir = pattern;
+            if (mkdtemp(dir.data()) != nullptr) {
+                scratch_dir = dir;
+                std::atexit(remove_scratch);
+                return dir + "/highscore";
+            }
+        }
+        std::abort();
+    }();
+    return path;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
+    const std::string& path = scratch_path();
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << bytes;
+    }
+
+    const unsigned int score = read_high_score(path);
+    if (score != expected_score(bytes)) {
+        fail("score read", score, expected_score(bytes));
+    }
+
+    write_high_score(path, score);
+    const std::string line = std::to_string(score) + "\n";
+    if (read_all(path) != line) {
+        fail("file after the write differs; its score", score, score);
+    }
+    if (read_high_score(path) != score) {
+        fail("score read back", read_high_score(path), score);
+    }
+    return 0;
+}

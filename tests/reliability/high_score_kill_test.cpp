@@ -1,0 +1,84 @@
+#include "game/high_score.h"
+
+#include "support/test_context.h"
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The writer's n-th score: short and ten-digit lines by turns, so that a file cut short
+// or a short line over a longer one cannot pass for a whole line.
+unsigned int nth_score(unsigned int n) {
+    return n % 2 == 1 ? n : 1000000000u + n;
+}
+
+bool written_by_the_writer(unsigned int score) {
+    return score < 1000000000u ? score % 2 == 1 : score % 2 == 0;
+}
+
+} // namespace
+
+// A child writes the high score over and over and is killed at a random moment, two
+// hundred times: the file always holds one whole line, the score of a finished write.
+TEST(high_score_kill, killed_writer_always_leaves_a_whole_line) {
+    const std::string dir = make_temp_dir();
+    const std::string path = dir + "/highscore";
+    std::mt19937 random(20240611);
+    int kills = 0;
+    for (int round = 0; round < 200; ++round) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        std::fflush(stdout);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (unsigned int n = 1;; ++n) {
+                write_high_score(path, nth_score(n));
+                if (n == 1) {
+                    // One write is complete: from here on every kill lands in a later one.
+                    (void)!write(ready[1], "w", 1);
+                }
+            }
+        }
+        close(ready[1]);
+        char byte = 0;
+        ASSERT_EQ(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        usleep(std::uniform_int_distribution<useconds_t>(0, 4000)(random));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        kills += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+
+        const std::string line = contents(path);
+        ASSERT_FALSE(line.empty()) << "round " << round;
+        ASSERT_EQ(line.back(), '\n') << "round " << round << ": " << line;
+        const unsigned int value = read_high_score(path);
+        ASSERT_EQ(line, std::to_string(value) + "\n") << "round " << round;
+        ASSERT_TRUE(written_by_the_writer(value)) << "round " << round << ": " << value;
+
+        // A write killed part way may leave its private temporary behind; the next write
+        // never reads it, so only "highscore" itself matters. Clear them between rounds.
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            if (entry.path().filename() != "highscore") {
+                std::filesystem::remove(entry.path());
+            }
+        }
+    }
+    EXPECT_EQ(kills, 200);
+    std::filesystem::remove_all(dir);
+}
