@@ -37,3 +37,17 @@ std::unique_ptr<program> use_flat_program() {
                             "precision mediump float;\n"
                             "void main() { gl_FragColor = vec4(1.0); }\n");
 }
+
+std::unique_ptr<program> use_picture_program() {
+    return use_test_program(
+        "#version 100\n"
+        "attribute vec3 position;\n"
+        "attribute vec2 texcoords;\n"
+        "varying vec2 uv;\n"
+        "void main() { uv = texcoords; gl_Position = vec4(position.xy * 2.0, 0.0, 1.0); }\n",
+        "#version 100\n"
+        "precision mediump float;\n"
+        "uniform sampler2D picture;\n"
+        "varying vec2 uv;\n"
+        "void main() { gl_FragColor = texture2D(picture, uv); }\n");
+}

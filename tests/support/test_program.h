@@ -12,3 +12,7 @@ std::unique_ptr<tulk::graphics::program> use_test_program(const char* vertex_sou
 
 // Draws in flat white, whatever the vertices.
 std::unique_ptr<tulk::graphics::program> use_flat_program();
+
+// Draws the "square" geometry over the whole viewport, showing the texture bound to the
+// unit that the sampler "picture" is set to.
+std::unique_ptr<tulk::graphics::program> use_picture_program();

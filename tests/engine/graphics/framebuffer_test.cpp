@@ -57,18 +57,8 @@ TEST(framebuffer, depth_rendered_into_a_texture_is_sampled_by_a_later_pass) {
     // Sampling pass in the window, whose viewport comes back with it.
     framebuffer::bind_default();
     EXPECT_EQ(viewport(), (std::array<GLint, 4>{0, 0, 64, 48}));
-    const auto program = use_test_program(
-        "#version 100\n"
-        "attribute vec3 position;\n"
-        "attribute vec2 texcoords;\n"
-        "varying vec2 uv;\n"
-        "void main() { uv = texcoords; gl_Position = vec4(position.xy * 2.0, 0.0, 1.0); }\n",
-        "#version 100\n"
-        "precision mediump float;\n"
-        "uniform sampler2D shadow_map;\n"
-        "varying vec2 uv;\n"
-        "void main() { gl_FragColor = vec4(texture2D(shadow_map, uv).r, 0.0, 0.0, 1.0); }\n");
-    program->set_uniform("shadow_map", 7);
+    const auto program = use_picture_program();
+    program->set_uniform("picture", 7);
     depth->bind(7);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     square.draw();

@@ -66,17 +66,7 @@ TEST(texture, picture_loads_bottom_row_first_and_draws_upright) {
     picture.set_param(texture::mag_filter, texture::nearest);
     picture.set_param(texture::wrap_s, texture::clamp_to_edge);
     picture.set_param(texture::wrap_t, texture::clamp_to_edge);
-    const auto program = use_test_program(
-        "#version 100\n"
-        "attribute vec3 position;\n"
-        "attribute vec2 texcoords;\n"
-        "varying vec2 uv;\n"
-        "void main() { uv = texcoords; gl_Position = vec4(position.xy * 2.0, 0.0, 1.0); }\n",
-        "#version 100\n"
-        "precision mediump float;\n"
-        "uniform sampler2D picture;\n"
-        "varying vec2 uv;\n"
-        "void main() { gl_FragColor = texture2D(picture, uv); }\n");
+    const auto program = use_picture_program();
     program->set_uniform("picture", 3);
     picture.bind(3);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
