@@ -149,7 +149,7 @@ game::~game() {
 }
 
 unsigned game::get_score() const {
-    return static_cast<unsigned>(player->get_length() - start_length);
+    return static_cast<unsigned>(player->get_length() - snake::start_length);
 }
 
 void game::handle_key(const SDL_Event& event) {

@@ -22,7 +22,6 @@
 class game {
 public:
     static constexpr int backdrop_cube_count = 400;
-    static constexpr int start_length = 10;
 
     explicit game(const tulk::graphics::window& window);
     ~game();

@@ -172,8 +172,8 @@ private:
         const bool ended = !title_before && g->in_title();
         const bool updated = !g->is_paused() && (!g->in_title() || ended);
         if (updated) {
-            const int length_at_update = title_before ? game::start_length : length_before;
-            shown_score = static_cast<unsigned>(length_at_update - game::start_length);
+            const int length_at_update = title_before ? snake::start_length : length_before;
+            shown_score = static_cast<unsigned>(length_at_update - snake::start_length);
             if (shown_score >= high) {
                 high = shown_score;
             }
