@@ -26,16 +26,10 @@ std::string read_text(const std::string& path) {
 class game_test : public testing::Test {
 protected:
     void SetUp() override {
-        dir = make_temp_dir();
-        for (const char* folder : {"textures", "music", "sfx"}) {
-            fs::copy(fs::path(std::getenv("ARDLOW_STAGE_DIR")) / folder, fs::path(dir) / folder,
-                     fs::copy_options::recursive);
-        }
+        dir = enter_game_copy();
         if (!stored_high_score.empty()) {
-            std::ofstream(fs::path(dir) / "highscore") << stored_high_score;
+            std::ofstream("highscore") << stored_high_score;
         }
-        ASSERT_EQ(chdir(dir.c_str()), 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
         context = std::make_unique<test_context>(320, 240);
         tulk::audio::init();
         g = std::make_unique<game>(context->get_window());

@@ -85,15 +85,8 @@ public:
 
 private:
     void setup() {
-        const char* stage = std::getenv("ARDLOW_STAGE_DIR");
-        ASSERT_NE(stage, nullptr);
         previous = fs::current_path();
-        dir = make_temp_dir();
-        for (const char* folder : {"textures", "music", "sfx"}) {
-            fs::copy(fs::path(stage) / folder, fs::path(dir) / folder, fs::copy_options::recursive);
-        }
-        fs::current_path(dir);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        dir = enter_game_copy();
         // Small, so that the software renderer keeps up.
         context = std::make_unique<test_context>(160, 120);
         tulk::audio::init();

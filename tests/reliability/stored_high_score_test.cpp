@@ -50,15 +50,8 @@ TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
         {"most negative", std::string("-2147483648\n"), 0},
     };
 
-    const char* stage = std::getenv("ARDLOW_STAGE_DIR");
-    ASSERT_NE(stage, nullptr);
     const fs::path previous = fs::current_path();
-    const fs::path dir = make_temp_dir();
-    for (const char* folder : {"textures", "music", "sfx"}) {
-        fs::copy(fs::path(stage) / folder, dir / folder, fs::copy_options::recursive);
-    }
-    fs::current_path(dir);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const fs::path dir = enter_game_copy();
     test_context context(160, 120);
 
     for (const stored_case& c : cases) {

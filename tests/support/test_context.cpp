@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -58,4 +59,16 @@ void test_context::save_png(const std::string& path) const {
 void stdout_to_stderr() {
     std::fflush(stdout);
     dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+std::string enter_game_copy() {
+    namespace fs = std::filesystem;
+    const fs::path stage = std::getenv("ARDLOW_STAGE_DIR");
+    const std::string dir = make_temp_dir();
+    for (const char* folder : {"textures", "music", "sfx"}) {
+        fs::copy(stage / folder, fs::path(dir) / folder, fs::copy_options::recursive);
+    }
+    fs::current_path(dir);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    return dir;
 }

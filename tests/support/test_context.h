@@ -42,3 +42,8 @@ std::string make_temp_dir();
 // The engine prints its fatal messages to standard output, but death tests match
 // standard error: call this first inside the death-test statement.
 void stdout_to_stderr();
+
+// Makes a fresh directory holding a copy of the staged game data ("textures", "music",
+// "sfx") the working directory, with audio going to SDL's dummy driver, so a game under
+// test finds its files and writes its "highscore" away from the build tree. Returns it.
+std::string enter_game_copy();

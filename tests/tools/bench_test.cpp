@@ -291,14 +291,7 @@ TEST(bench_report, writes_json_and_a_chart) {
 // The scripted player against the real game: it waits on the title, starts, pauses once
 // for as long as it was told, and feeds the snake.
 TEST(bench_script, plays_the_real_game) {
-    const char* stage = std::getenv("ARDLOW_STAGE_DIR");
-    ASSERT_NE(stage, nullptr);
-    const std::string dir = make_temp_dir();
-    for (const char* folder : {"textures", "music", "sfx"}) {
-        fs::copy(fs::path(stage) / folder, fs::path(dir) / folder, fs::copy_options::recursive);
-    }
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const std::string dir = enter_game_copy();
     static std::uint32_t now = 1000;
     game_clock::set_source([] { return now; });
     {
