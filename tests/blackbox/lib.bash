@@ -80,8 +80,36 @@ count() {
 title_shown() {
     shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000))
 }
+# The title card draws a green snake of its own, so the play screen is green in the
+# middle with no card around it.
 snake_shown() {
-    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
+    shot "$work_dir/now.png" &&
+        (($(count "$work_dir/now.png" 150 100 650 380 lit) < 50000)) &&
+        (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
+}
+
+# Starts a game from the title with left Alt and waits for the snake. A press that
+# brings no game within 10 s is made again: a game shows for seconds before it can end,
+# so the waits would have seen one that started.
+start_from_title() {
+    local try
+    for try in 1 2 3; do
+        press Alt_L
+        local deadline=$((SECONDS + 10))
+        while ((SECONDS < deadline)); do
+            snake_shown && return 0
+            sleep 0.2
+        done
+        echo "$1: no game 10 s after left Alt" >&2
+    done
+    fail "$1: no game after three presses of left Alt"
+}
+
+# saved FILE: FILE holds one whole high-score line, decimal digits and a line feed.
+# (The value itself depends on the random pickups the snake meets on its way.)
+saved() {
+    local text pattern='^[0-9]+'$'\n''x$'
+    text=$(cat "$1" && echo x) && [[ $text =~ $pattern ]]
 }
 
 # Prints the id of the game's mapped window; fails while there is none.

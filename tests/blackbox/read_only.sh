@@ -34,14 +34,12 @@ wait_for 60 "the game window" game_window
 wait_for 90 "the title card" title_shown
 
 # A first game ends against the far wall; its game over cannot save.
-press Alt_L
-wait_for 60 "the snake" snake_shown
+start_from_title "first game"
 wait_for 120 "the message that the score was not saved" grep -q "high score not saved" "$game.log"
 wait_for 60 "the title after game over" title_shown
 
 # The game goes on: a second game, then Escape, whose exit cannot save either.
-press Alt_L
-wait_for 60 "the snake of a second game" snake_shown
+start_from_title "second game"
 xdotool keydown Escape
 wait_game_exit 60
 xdotool keyup Escape
