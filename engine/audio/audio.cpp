@@ -4,6 +4,8 @@
 
 #include <SDL2/SDL.h>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tulk::audio {
 
@@ -45,17 +47,40 @@ void load(const std::string& key) {
     }
 }
 
+// Runs open with stderr shut and returns its result. Without a sound card ALSA writes a
+// screenful of lines to stderr; the one line init prints says all a player needs.
+template <typename Open>
+int quietly(Open open) {
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) {
+        dup2(null, STDERR_FILENO);
+    }
+    const int result = open();
+    if (saved >= 0 && null >= 0) {
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+    }
+    for (const int fd : {saved, null}) {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    return result;
+}
+
 } // namespace
 
 void init() {
     if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        if (quietly([] { return SDL_InitSubSystem(SDL_INIT_AUDIO); }) != 0) {
             std::printf("audio: no sound device, playing silently (%s)\n", SDL_GetError());
             return;
         }
         started_subsystem = true;
     }
-    if (Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024) != 0) {
+    if (quietly([] { return Mix_OpenAudio(44100, AUDIO_S16LSB, 2, 1024); }) != 0) {
         std::printf("audio: no sound device, playing silently (%s)\n", Mix_GetError());
         return;
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -160,4 +161,22 @@ TEST_F(audio_test, without_a_sound_device_everything_is_silent) {
     EXPECT_TRUE(music_null);
     EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+TEST_F(audio_test, a_device_that_fails_to_open_says_so_in_one_line) {
+    // ALSA reports an unknown device on stderr, line after line, on any machine.
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    setenv("AUDIODEV", "no-such-pcm", 1);
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    audio::init();
+    std::fputs("after\n", stderr);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    const std::string said = testing::internal::GetCapturedStdout();
+    unsetenv("AUDIODEV");
+
+    EXPECT_EQ(said.rfind("audio: no sound device, playing silently (", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    // Nothing from the device, and stderr works again afterwards.
+    EXPECT_EQ(errors, "after\n");
 }
