@@ -54,10 +54,11 @@ start_game() {
 }
 
 # prepare_game DIR: a fresh copy of the staged game in DIR, to be changed before it runs.
+# The program and its data only: a "highscore" from playing in the stage stays there.
 prepare_game() {
     rm -rf "$1"
     mkdir -p "$1"
-    cp -r "$stage_dir"/. "$1/"
+    cp -r "$stage_dir"/{ardlow,music,sfx,textures} "$1/"
 }
 
 # run_game DIR: starts the game in DIR, its output going to DIR.log.
