@@ -167,8 +167,8 @@ void text::make_text_model() {
     const float x0 = length * normalized_origin.x + half;
     const float y0 = font_size * normalized_origin.y + half;
 
-    // The root already holds the square; no need for another registry lookup.
-    geometry* square = model->get_geometry();
+    // From the registry, not the root: the root's geometry can be changed through get_model.
+    geometry* square = geometry::find("square");
     for (size_t i = 0; i < characters.size(); ++i) {
         const char c = characters[i];
         auto* glyph = new tulk::graphics::model;

@@ -29,10 +29,14 @@ std::string itoa(int value) {
 std::string ftoa(float value, int decimals) {
     // to_chars never consults the locale and rounds the exact binary value to
     // nearest, ties to even, exactly as printf's %.*f does in the "C" locale.
-    char buffer[352];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                      std::chars_format::fixed, decimals < 0 ? 0 : decimals);
-    return std::string(buffer, result.ptr);
+    // Room for the sign, the 39 integer digits of the largest float, the point and every
+    // decimal asked for, so that no precision overflows the text.
+    const int places = decimals < 0 ? 0 : decimals;
+    std::string text(static_cast<std::size_t>(places) + 48, '\0');
+    const auto result = std::to_chars(text.data(), text.data() + text.size(),
+                                      static_cast<double>(value), std::chars_format::fixed, places);
+    text.resize(static_cast<std::size_t>(result.ptr - text.data()));
+    return text;
 }
 
 } // namespace tulk::util

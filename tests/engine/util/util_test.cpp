@@ -1,6 +1,7 @@
 #include "engine/util/util.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <set>
 
 using tulk::util::ftoa;
@@ -28,4 +29,7 @@ TEST(util, ftoa_rounds_the_exact_float_value) {
     EXPECT_EQ(ftoa(-0.04f, 1), "-0.0"); // the sign survives rounding to zero
     EXPECT_EQ(ftoa(3.7f, 0), "4");
     EXPECT_EQ(ftoa(1e30f, 1).size(), 33u); // longer than 31 characters is still whole
+    const std::string widest = ftoa(-std::numeric_limits<float>::max(), 400);
+    EXPECT_EQ(widest.size(), 441u); // sign, 39 digits, point, 400 decimals
+    EXPECT_EQ(widest.substr(0, 8), "-3402823");
 }
