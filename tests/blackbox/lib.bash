@@ -78,14 +78,16 @@ count() {
 
 # On an 800x480 screen the title card covers x 100-700, y 48-432, and a game shows the
 # green snake in the middle.
+card_in() {
+    (($(count "$1" 150 100 650 380 lit) > 50000))
+}
 title_shown() {
-    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000))
+    shot "$work_dir/now.png" && card_in "$work_dir/now.png"
 }
 # The title card draws a green snake of its own, so the play screen is green in the
 # middle with no card around it.
 snake_shown() {
-    shot "$work_dir/now.png" &&
-        (($(count "$work_dir/now.png" 150 100 650 380 lit) < 50000)) &&
+    shot "$work_dir/now.png" && ! card_in "$work_dir/now.png" &&
         (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
 }
 
