@@ -1,5 +1,5 @@
-#include "asset_maker/canvas.h"
 #include "engine/io/png.h"
+#include "image/canvas.h"
 #include "support/test_context.h"
 
 #include <filesystem>

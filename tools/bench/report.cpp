@@ -1,6 +1,6 @@
 #include "bench/report.h"
 
-#include "asset_maker/canvas.h"
+#include "image/canvas.h"
 
 #include <algorithm>
 #include <cmath>
