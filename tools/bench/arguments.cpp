@@ -161,8 +161,8 @@ bool take(int id, const std::string& value, arguments& a, std::FILE* err) {
         a.result = value;
         return true;
     case spawned_at_option:
-        a.spawned_at = std::atoll(value.c_str());
-        return true;
+        return whole_number(value, 0, LLONG_MAX, a.spawned_at) ||
+               bad("spawned-at", "a steady-clock time", value);
     default:
         return false;
     }

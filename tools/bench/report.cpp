@@ -436,8 +436,8 @@ bool report::write_growth_plot(const std::string& path) const {
         longest = std::max(longest, static_cast<double>(runs[k].length));
         highest = std::max(highest, computed[k].whole.p99 * 1.1);
     }
-    canvas picture = blank(1000, 460);
-    chart panel(picture, 48, 70, 930, 350, highest);
+    canvas picture = blank(1000, 480);
+    chart panel(picture, 48, 90, 930, 350, highest);
     panel.axes();
     panel.level(limits.period_ms, target_colour);
     panel.level(limits.whole_p99_ms, target_colour, 6);
@@ -460,11 +460,13 @@ bool report::write_growth_plot(const std::string& path) const {
     panel.join(p99, game_colour, 4);
     panel.join(median, game_colour);
     panel.join(floor, floor_colour);
-    panel.heading({{"MS PER FRAME BY SNAKE BLOCKS AT 800 X 480:", chart::ink}}, 1);
+    panel.heading({{"MS PER FRAME BY SNAKE BLOCKS AT 800 X 480", chart::ink}}, 2);
     panel.heading({{"GAME MEDIAN", game_colour},
-                   {"99TH DASHED", game_colour},
-                   {"FLOOR MEDIAN", floor_colour},
-                   {"PILED: MEDIAN, 99TH", piled_colour},
-                   {"32 MS PERIOD, 8 MS TARGET", target_colour}});
+                   {"GAME 99TH, DASHED", game_colour},
+                   {"FLOOR MEDIAN", floor_colour}},
+                  1);
+    panel.heading({{"PILED: MEDIAN BIG, 99TH SMALL", piled_colour},
+                   {"32 MS PERIOD", target_colour},
+                   {"8 MS TARGET, DASHED", target_colour}});
     return picture.save(path) == 0;
 }
