@@ -1,15 +1,6 @@
-#include "engine/audio/audio.h"
 #include "engine/graphics/scene.h"
-#include "fake_clock.h"
 #include "game/block.h"
-#include "game/frame_loop.h"
-#include "game/game.h"
-#include "support/test_context.h"
-
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "game_fixture.h"
 
 namespace fs = std::filesystem;
 using tulk::graphics::scene;
@@ -21,63 +12,32 @@ std::string read_text(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The real game, set up in a private copy of the staged data so that its "highscore"
-// stays out of the build tree.
-class game_test : public testing::Test {
-protected:
-    void SetUp() override {
-        dir = enter_game_copy();
-        if (!stored_high_score.empty()) {
-            std::ofstream("highscore") << stored_high_score;
-        }
-        context = std::make_unique<test_context>(320, 240);
-        tulk::audio::init();
-        g = std::make_unique<game>(context->get_window());
-    }
-
-    void TearDown() override {
-        if (g) {
-            g->teardown_first();
-            tulk::audio::destroy();
-            g->teardown_second();
-        }
-        fs::remove_all(dir);
-    }
-
-    void key(Uint32 type, SDL_Scancode code) {
-        SDL_Event event{};
-        event.type = type;
-        event.key.keysym.scancode = code;
-        g->handle_key(event);
-    }
-    void press(SDL_Scancode code) { key(SDL_KEYDOWN, code); }
-
-    // Puts the first pickup where the head will be after the next update.
-    void pickup_ahead() {
-        const snake& s = g->get_snake();
-        g->get_level().get_pickups().front()->set_pos(s.get_head()->pos + 0.4f * s.get_direction());
-    }
-
-    fake_clock clock;
-    std::string stored_high_score;
-    std::string dir;
-    std::unique_ptr<test_context> context;
-    std::unique_ptr<game> g;
-};
+// Puts the first pickup where the head will be after the next update.
+void pickup_ahead(game& g) {
+    const snake& s = g.get_snake();
+    g.get_level().get_pickups().front()->set_pos(s.get_head()->pos + 0.4f * s.get_direction());
+}
 
 } // namespace
 
-TEST_F(game_test, keys_act_by_state_and_a_paused_world_stands_still) {
-    // The title answers only left Alt, whose press starts the game without pausing it.
+TEST_F(game_test, keys_act_on_their_events_in_every_state_and_a_paused_world_stands_still) {
+    // The title answers only left Alt.
     press(SDL_SCANCODE_UP);
     press(SDL_SCANCODE_PAGEUP);
     g->get_snake().update();
     EXPECT_EQ(g->get_snake().get_pitch_rate(), 0.0f);
     EXPECT_EQ(g->get_snake().get_roll_rate(), 0.0f);
     EXPECT_TRUE(g->in_title());
-    press(SDL_SCANCODE_LALT);
-    EXPECT_FALSE(g->in_title());
-    EXPECT_FALSE(g->is_paused());
+
+    // A press and its release in one frame still act, whatever the keyboard state says:
+    // left Alt starts a game without pausing it, pauses it, resumes it.
+    for (const bool paused : {false, true, false}) {
+        push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LALT));
+        push(key_event(SDL_KEYUP, SDL_SCANCODE_LALT));
+        EXPECT_FALSE(step());
+        EXPECT_FALSE(g->in_title());
+        EXPECT_EQ(g->is_paused(), paused);
+    }
 
     // A released key stops the turn although its opposite is still held.
     press(SDL_SCANCODE_LEFT);
@@ -109,7 +69,34 @@ TEST_F(game_test, keys_act_by_state_and_a_paused_world_stands_still) {
 
     // Dying, left Alt no longer pauses.
     g->get_snake().set_dead();
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LALT));
+    push(key_event(SDL_KEYUP, SDL_SCANCODE_LALT));
+    step();
+    EXPECT_FALSE(g->is_paused());
+}
+
+TEST_F(game_test, losing_focus_pauses_only_a_game_in_play_and_lets_go_of_its_keys) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    const auto window_event = [&](SDL_WindowEventID id) {
+        event.window.event = id;
+        push(event);
+        step();
+    };
+    window_event(SDL_WINDOWEVENT_FOCUS_LOST);
+    EXPECT_TRUE(g->in_title());
     press(SDL_SCANCODE_LALT);
+    for (const auto lost : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
+        press(SDL_SCANCODE_LEFT);
+        window_event(lost);
+        window_event(SDL_WINDOWEVENT_FOCUS_GAINED);
+        EXPECT_TRUE(g->is_paused());
+        press(SDL_SCANCODE_LALT);
+        step();
+        EXPECT_EQ(g->get_snake().get_yaw_rate(), 0.0f) << "left is still held";
+    }
+    g->get_snake().set_dead();
+    window_event(SDL_WINDOWEVENT_FOCUS_LOST);
     EXPECT_FALSE(g->is_paused());
 }
 
@@ -119,7 +106,7 @@ TEST_F(game_test, a_game_from_the_first_pickup_to_game_over_and_the_next_start) 
     Mix_VolumeChunk(sound, 1); // a play at 100 percent sets it to 128
     press(SDL_SCANCODE_LALT);
     g->frame();
-    pickup_ahead();
+    pickup_ahead(*g);
     std::vector<int> thickness;
     for (int i = 0; i < 15; ++i) {
         g->frame();
@@ -129,7 +116,7 @@ TEST_F(game_test, a_game_from_the_first_pickup_to_game_over_and_the_next_start) 
     EXPECT_EQ(thickness,
               (std::vector<int>{54, 48, 43, 38, 34, 30, 27, 24, 21, 18, 16, 14, 12, 10, 10}));
     for (int i = 0; i < 4; ++i) {
-        pickup_ahead();
+        pickup_ahead(*g);
         g->frame();
     }
     g->frame(); // the score is shown by the update after the one that ate
@@ -184,10 +171,18 @@ TEST_F(game_test, title_and_play_are_drawn_and_a_quitting_frame_still_runs_in_fu
     }
     EXPECT_GT(green, 50);
 
-    const glm::vec3 head = g->get_snake().get_head()->pos;
+    // A window close quits, and so does a press of Escape or Q released in the same frame.
     SDL_Event quit{};
     quit.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&quit), 1);
-    EXPECT_TRUE(frame_loop::step(context->get_window(), *g));
-    EXPECT_NE(g->get_snake().get_head()->pos, head);
+    for (const SDL_Scancode code : {SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_ESCAPE, SDL_SCANCODE_Q}) {
+        if (code == SDL_SCANCODE_UNKNOWN) {
+            push(quit);
+        } else {
+            push(key_event(SDL_KEYDOWN, code));
+            push(key_event(SDL_KEYUP, code));
+        }
+        const glm::vec3 head = g->get_snake().get_head()->pos;
+        EXPECT_TRUE(step()) << code;
+        EXPECT_NE(g->get_snake().get_head()->pos, head);
+    }
 }
