@@ -7,6 +7,7 @@
 #include <GLES2/gl2.h>
 #include <filesystem>
 #include <fstream>
+#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -49,6 +50,49 @@ protected:
     test_context ctx{200, 80};
     std::string dir;
 };
+
+// The game's overlay camera: one unit per pixel, origin at the bottom left.
+tulk::graphics::camera overlay_camera(int width, int height) {
+    tulk::graphics::camera overlay;
+    overlay.set_projection(tulk::graphics::camera::orthographic);
+    overlay.set_view_height(static_cast<float>(height));
+    overlay.set_aspect_ratio(static_cast<float>(width) / static_cast<float>(height));
+    overlay.set_z_near(-1000);
+    overlay.set_z_far(1000);
+    overlay.set_up(glm::vec3(0, 1, 0));
+    overlay.set_centre(glm::vec3(width / 2.0f, height / 2.0f, -1));
+    overlay.set_eye(glm::vec3(width / 2.0f, height / 2.0f, 0));
+    return overlay;
+}
+
+// Which pixels of the bound framebuffer a path of background-coloured pixels, one step
+// sideways or up and down at a time, links to its border.
+std::vector<bool> linked_to_border(const std::vector<unsigned char>& rgba, int w, int h,
+                                   glm::u8vec4 background) {
+    const auto is_background = [&](int i) {
+        return glm::u8vec4(glm::make_vec4(&rgba[i * 4])) == background;
+    };
+    std::vector<bool> linked(static_cast<size_t>(w) * h, false);
+    std::vector<int> open;
+    for (int i = 0; i < w * h; ++i) {
+        if ((i % w == 0 || i % w == w - 1 || i < w || i >= w * (h - 1)) && is_background(i)) {
+            linked[i] = true;
+            open.push_back(i);
+        }
+    }
+    while (!open.empty()) {
+        const int i = open.back();
+        open.pop_back();
+        for (const int n : {i - 1, i + 1, i - w, i + w}) {
+            if (n >= 0 && n < w * h && std::abs(n % w - i % w) <= 1 && !linked[n] &&
+                is_background(n)) {
+                linked[n] = true;
+                open.push_back(n);
+            }
+        }
+    }
+    return linked;
+}
 
 } // namespace
 
@@ -113,16 +157,7 @@ TEST_F(text_test, a_file_that_is_not_a_png_ends_init) {
 
 TEST_F(text_test, a_drawn_score_shows_upright_glyphs_with_a_gap_for_the_space) {
     text::init();
-    // The game's overlay camera: one unit per pixel, origin at the bottom left.
-    tulk::graphics::camera overlay;
-    overlay.set_projection(tulk::graphics::camera::orthographic);
-    overlay.set_view_height(80);
-    overlay.set_aspect_ratio(200.0f / 80.0f);
-    overlay.set_z_near(-1000);
-    overlay.set_z_far(1000);
-    overlay.set_up(glm::vec3(0, 1, 0));
-    overlay.set_centre(glm::vec3(100, 40, -1));
-    overlay.set_eye(glm::vec3(100, 40, 0));
+    const tulk::graphics::camera overlay = overlay_camera(200, 80);
 
     text t;
     t.set_font_size(20);
@@ -141,4 +176,38 @@ TEST_F(text_test, a_drawn_score_shows_upright_glyphs_with_a_gap_for_the_space) {
     }
     EXPECT_EQ(ctx.pixel(172, 30), black);
     EXPECT_EQ(ctx.pixel(50, 45), black);
+}
+
+// The staged glyphs as the game draws its score, 20 pixels high: over a white wall bar
+// dark pixels wall every white stroke pixel off from the white behind it.
+TEST(staged_glyphs, text_reads_over_white_and_over_black) {
+    test_context ctx(440, 40);
+    const std::string dir = enter_game_copy();
+    text::init();
+    const tulk::graphics::camera overlay = overlay_camera(440, 40);
+    text t;
+    t.set_font_size(20);
+    t.set_pos(glm::vec2(10, 10));
+    t.set_string("SCORE: 1234567890 @#%");
+    std::vector<unsigned char> over[2];
+    for (const int white : {0, 1}) {
+        glClearColor(white, white, white, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        t.get_model()->draw(overlay.get_view_projection_matrix(), overlay.get_frustum(), nullptr,
+                            nullptr);
+        over[white] = ctx.pixels();
+    }
+    const std::vector<bool> linked = linked_to_border(over[1], 440, 40, glm::u8vec4(255));
+    int strokes = 0;
+    int exposed = 0;
+    for (size_t i = 0; i < linked.size(); ++i) {
+        if (glm::u8vec4(glm::make_vec4(&over[0][i * 4])) == glm::u8vec4(255)) {
+            ++strokes;
+            exposed += linked[i] || over[1][i * 4] != 255;
+        }
+    }
+    EXPECT_GT(strokes, 500);
+    EXPECT_EQ(exposed, 0);
+    text::destroy();
+    fs::remove_all(dir);
 }
