@@ -10,13 +10,11 @@ source "$(dirname "$0")/lib.bash"
 start_xvfb 800x480
 export SDL_AUDIODRIVER=dummy
 empty="$work_dir/empty"
-mkdir -p "$empty"
+mkdir -p "$empty" "$work_dir/lone/bin"
 
 # launch PROGRAM NAME [VAR=VALUE...]: PROGRAM started from the empty directory.
 launch() {
-    local program=$1 name=$2
-    shift 2
-    (cd "$empty" && exec env "$@" "$program") >"$work_dir/$name.log" 2>&1 &
+    (cd "$empty" && exec env "${@:3}" "$1") >"$work_dir/$2.log" 2>&1 &
     game_pid=$!
 }
 quit_game() {
@@ -27,14 +25,13 @@ quit_game() {
     [ -z "$(ls -A "$empty")" ] || fail "$1: wrote into the working directory: $(ls -A "$empty")"
 }
 
-mkdir -p "$work_dir/lone/bin"
 cp "$stage_dir/ardlow" "$work_dir/lone/bin/"
 (cd "$empty" && exec "$work_dir/lone/bin/ardlow") >"$work_dir/lone.log" 2>&1
 status=$?
-[ "$status" = 1 ] || fail "no data: exit status $status"
-[ "$(wc -l <"$work_dir/lone.log")" = 1 ] && grep -q -F -e "$work_dir/lone/bin" "$work_dir/lone.log" &&
+[ "$status" = 1 ] && [ "$(wc -l <"$work_dir/lone.log")" = 1 ] &&
+    grep -q -F -e "$work_dir/lone/bin" "$work_dir/lone.log" &&
     grep -q -F -e "$work_dir/lone/share/ardlow" "$work_dir/lone.log" ||
-    fail "no data: not one line naming both places: $(cat "$work_dir/lone.log")"
+    fail "no data: status $status, not one line naming both places"
 
 prepare_game "$work_dir/game"
 launch "$work_dir/game/ardlow" staged
@@ -42,8 +39,8 @@ wait_for 60 "staged: the title card" title_shown
 quit_game staged
 saved "$work_dir/game/highscore" || fail "staged: no highscore beside the program"
 
-# play PREFIX NAME: the installed game, with a home of its own: a whole game, the high
-# score in the player's data folder, nothing written into the install.
+# play PREFIX NAME: the installed game with a home of its own plays a whole game, keeps
+# the high score in the player's data folder and writes nothing into the install.
 play() {
     local home="$work_dir/$2-home"
     mkdir -p "$home"
@@ -56,22 +53,18 @@ play() {
     [ -z "$(find "$1" -newer "$home" -type f)" ] || fail "$2: wrote into the install"
 }
 
-root="$work_dir/root"
-DESTDIR="$root" cmake --install "$build_dir" --prefix /usr >"$work_dir/install.log" 2>&1 ||
+share="$work_dir/root/usr/share"
+DESTDIR="$work_dir/root" cmake --install "$build_dir" --prefix /usr >"$work_dir/install.log" 2>&1 ||
     fail "cmake --install failed"
-share="$root/usr/share"
 for size in 48 128 256; do
-    [ "$(identify -format %wx%h "$share/icons/hicolor/${size}x${size}/apps/ardlow.png")" = "${size}x$size" ] ||
+    [ "$(identify -format %wx%h "$share/icons/hicolor/${size}x$size/apps/ardlow.png")" = "${size}x$size" ] ||
         fail "no ${size}x$size icon"
 done
-desktop-file-validate "$share"/applications/*.desktop >"$work_dir/desktop.log" 2>&1 ||
-    fail "desktop entry invalid"
-appstreamcli validate --no-net "$share"/metainfo/*.xml >"$work_dir/metainfo.log" 2>&1 ||
-    fail "metadata invalid"
-play "$root/usr" installed
+desktop-file-validate "$share"/applications/*.desktop >"$work_dir/desktop.log" 2>&1 || fail "desktop entry"
+appstreamcli validate --no-net "$share"/metainfo/*.xml >"$work_dir/metainfo.log" 2>&1 || fail "metadata"
+play "$work_dir/root/usr" installed
 
-cpack --config "$build_dir/CPackConfig.cmake" -B "$work_dir/pkg" >"$work_dir/cpack.log" 2>&1 ||
-    fail "cpack failed"
+cpack --config "$build_dir/CPackConfig.cmake" -B "$work_dir/pkg" >"$work_dir/cpack.log" 2>&1 || fail "cpack"
 deb=$(echo "$work_dir"/pkg/ardlow_*_"$(dpkg --print-architecture)".deb)
 dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0' || fail "no library dependencies in $deb"
 dpkg-deb -x "$deb" "$work_dir/deb"
