@@ -45,25 +45,24 @@ std::string player_folder() {
 std::string data_location::sHighScoreFile = high_score_name;
 
 bool data_location::settle() {
-    char* base = SDL_GetBasePath();
-    const std::string folder = base != nullptr ? base : "";
-    SDL_free(base);
-    return settle(folder);
-}
-
-bool data_location::settle(const std::string& executable_folder) {
     sHighScoreFile = high_score_name;
     if (holds_data(".")) {
         return true;
     }
-    // Without the executable's folder there is nowhere else to look.
-    const fs::path own = executable_folder.empty() ? fs::path("(the program's folder is unknown)")
-                                                   : fs::path(executable_folder).lexically_normal();
+    char* base = SDL_GetBasePath();
+    if (base == nullptr) {
+        std::printf("no game data: %s is not in the working directory, and the program's "
+                    "folder is unknown: %s\n",
+                    marker, SDL_GetError());
+        return false;
+    }
+    const fs::path own = fs::path(base).lexically_normal();
+    SDL_free(base);
     const fs::path installed = (own / "../share/ardlow/").lexically_normal();
-    if (!executable_folder.empty() && holds_data(own)) {
+    if (holds_data(own)) {
         return enter(own);
     }
-    if (!executable_folder.empty() && holds_data(installed)) {
+    if (holds_data(installed)) {
         if (!enter(installed)) {
             return false;
         }

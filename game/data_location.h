@@ -14,7 +14,6 @@ public:
     // directory. When no place holds the data, prints one line naming the places looked
     // in and returns false.
     static bool settle();
-    static bool settle(const std::string& executable_folder);
 
     // The high-score file: "highscore" in the working directory unless the game is
     // installed.
