@@ -67,16 +67,3 @@ TEST(framebuffer, depth_rendered_into_a_texture_is_sampled_by_a_later_pass) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     delete depth;
 }
-
-TEST(framebuffer, incomplete_attachment_ends_the_process) {
-    EXPECT_EXIT(
-        {
-            stdout_to_stderr();
-            test_context context;
-            texture empty("", texture::rgba);
-            empty.set_data(0, 0, nullptr);
-            framebuffer fb("", 8, 8);
-            fb.attach_texture(&empty);
-        },
-        testing::ExitedWithCode(1), "^framebuffer dead: 36054\n$");
-}
