@@ -83,16 +83,6 @@ TEST_F(text_test, glyphs_run_left_to_right_from_the_origin_and_ignore_case) {
     EXPECT_TRUE(text::sFontMap.empty());
 }
 
-TEST_F(text_test, a_file_that_is_not_a_png_ends_init) {
-    std::ofstream("textures/font/notes.txt") << "not a picture\n";
-    EXPECT_EXIT(
-        {
-            stdout_to_stderr();
-            text::init();
-        },
-        ::testing::ExitedWithCode(255), "error loading texture textures/font/notes.txt: ");
-}
-
 TEST_F(text_test, a_drawn_score_shows_upright_glyphs_with_a_gap_for_the_space) {
     text::init();
     // The game's overlay camera: one unit per pixel, origin at the bottom left.

@@ -86,25 +86,6 @@ TEST_F(audio_test, reloading_a_key_frees_the_old_handle) {
     EXPECT_EQ(audio::soundMap.size(), 1u);
 }
 
-TEST_F(audio_test, without_a_sound_device_everything_is_silent) {
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    write_test_wav(blip, 0.1);
-    write_test_wav(dir + "/b.ogg", 0.1);
-    testing::internal::CaptureStdout();
-    audio::init();
-    audio::load_folder(dir);
-    audio::play_sound(blip, 100);
-    audio::play_music(dir + "/b.ogg");
-    audio::stop_sound();
-    audio::stop_music();
-    EXPECT_EQ(audio::soundMap.at(blip), nullptr);
-    EXPECT_EQ(audio::musicMap.at(dir + "/b.ogg"), nullptr);
-    audio::destroy();
-    const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_LE(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-}
-
 TEST_F(audio_test, a_device_that_fails_to_open_says_so_in_one_line) {
     // ALSA reports an unknown device on stderr, line after line, on any machine.
     setenv("SDL_AUDIODRIVER", "alsa", 1);
