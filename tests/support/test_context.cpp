@@ -1,13 +1,15 @@
 #include "support/test_context.h"
 
 #include "engine/graphics/engine.h"
-#include "engine/io/png.h"
 
 #include <GLES2/gl2.h>
-#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -44,18 +46,6 @@ std::vector<unsigned char> test_context::pixels() const {
     return data;
 }
 
-void test_context::save_png(const std::string& path) const {
-    const auto bottom_up = pixels();
-    const size_t row = static_cast<size_t>(width()) * 4;
-    std::vector<unsigned char> top_down(bottom_up.size());
-    for (int y = 0; y < height(); ++y) {
-        std::copy_n(bottom_up.begin() + static_cast<long>(row * y), row,
-                    top_down.begin() + static_cast<long>(row * (height() - 1 - y)));
-    }
-    tulk::io::png::write(path, top_down, static_cast<unsigned>(width()),
-                         static_cast<unsigned>(height()));
-}
-
 void stdout_to_stderr() {
     std::fflush(stdout);
     dup2(STDERR_FILENO, STDOUT_FILENO);
@@ -71,4 +61,42 @@ std::string enter_game_copy() {
     fs::current_path(dir);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     return dir;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_test_wav(const std::string& path, double seconds, int amplitude) {
+    constexpr std::uint32_t rate = 44100;
+    const auto samples = static_cast<std::uint32_t>(seconds * rate);
+    std::ofstream out(path, std::ios::binary);
+    const auto put = [&out](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.put(static_cast<char>((value >> (8 * i)) & 0xff));
+        }
+    };
+    out << "RIFF";
+    put(36 + samples * 2, 4);
+    out << "WAVEfmt ";
+    // Format size, PCM and mono, rate, bytes a second, 2-byte frames of 16 bits.
+    for (const std::uint32_t field : {16u, 1u << 16 | 1u, rate, rate * 2u, 16u << 16 | 2u}) {
+        put(field, 4);
+    }
+    out << "data";
+    put(samples * 2, 4);
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        const double s = amplitude * std::sin(2.0 * M_PI * 440.0 * i / rate);
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(s)), 2);
+    }
+}
+
+tulk::graphics::camera ortho_camera(float height, const glm::vec3& eye, const glm::vec3& up) {
+    tulk::graphics::camera c;
+    c.set_projection(tulk::graphics::camera::orthographic);
+    c.set_view_height(height);
+    c.set_up(up);
+    c.set_eye(eye);
+    return c;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/graphics/camera.h"
 #include "engine/graphics/window.h"
 
 #include <glm/glm.hpp>
@@ -26,9 +27,6 @@ public:
     glm::u8vec4 pixel(int x, int y) const;
     std::vector<unsigned char> pixels() const;
 
-    // Writes the bound framebuffer to a PNG, top row first, for a person to look at.
-    void save_png(const std::string& path) const;
-
 private:
     std::unique_ptr<tulk::graphics::window> win;
 };
@@ -47,3 +45,13 @@ void stdout_to_stderr();
 // "sfx") the working directory, with audio going to SDL's dummy driver, so a game under
 // test finds its files and writes its "highscore" away from the build tree. Returns it.
 std::string enter_game_copy();
+
+// The whole file as bytes; empty if it cannot be read.
+std::string read_file(const std::string& path);
+
+// A mono 16-bit PCM WAV at 44100 Hz: a 440 Hz sine of the given peak.
+void write_test_wav(const std::string& path, double seconds, int amplitude = 16000);
+
+// A parallel camera `height` units high, looking from `eye` at the origin.
+tulk::graphics::camera ortho_camera(float height, const glm::vec3& eye,
+                                    const glm::vec3& up = {0.0f, 1.0f, 0.0f});

@@ -29,15 +29,6 @@ std::unique_ptr<program> use_test_program(const char* vertex_source, const char*
     return p;
 }
 
-std::unique_ptr<program> use_flat_program() {
-    return use_test_program("#version 100\n"
-                            "attribute vec3 position;\n"
-                            "void main() { gl_Position = vec4(position, 1.0); }\n",
-                            "#version 100\n"
-                            "precision mediump float;\n"
-                            "void main() { gl_FragColor = vec4(1.0); }\n");
-}
-
 std::unique_ptr<program> use_picture_program() {
     return use_test_program(
         "#version 100\n"

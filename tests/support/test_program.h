@@ -10,9 +10,6 @@
 std::unique_ptr<tulk::graphics::program> use_test_program(const char* vertex_source,
                                                           const char* fragment_source);
 
-// Draws in flat white, whatever the vertices.
-std::unique_ptr<tulk::graphics::program> use_flat_program();
-
 // Draws the "square" geometry over the whole viewport, showing the texture bound to the
 // unit that the sampler "picture" is set to.
 std::unique_ptr<tulk::graphics::program> use_picture_program();

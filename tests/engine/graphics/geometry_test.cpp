@@ -71,27 +71,3 @@ TEST(geometry, every_face_is_counter_clockwise_from_outside) {
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
-
-TEST(geometry, unknown_name_ends_the_process) {
-    EXPECT_EXIT(
-        {
-            stdout_to_stderr();
-            test_context context;
-            geometry::find("sphere");
-        },
-        testing::ExitedWithCode(1), "^geometry::find\\(\\) returned null\n$");
-}
-
-// Also stands for every GL error the engine checks for: one check names the failed call.
-TEST(geometry, bad_mode_ends_the_process_at_the_next_draw) {
-    EXPECT_EXIT(
-        {
-            stdout_to_stderr();
-            test_context context;
-            const auto flat = use_flat_program();
-            geometry* square = geometry::find("square");
-            square->set_mode(static_cast<geometry::mode>(3));
-            square->draw();
-        },
-        testing::ExitedWithCode(1), "^glerror: gldrawarrays: 1280\n$");
-}

@@ -12,9 +12,8 @@ using tulk::graphics::scene;
 namespace {
 
 void expect_near(const glm::vec3& actual, const glm::vec3& expected) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-5f);
-    EXPECT_NEAR(actual.y, expected.y, 1e-5f);
-    EXPECT_NEAR(actual.z, expected.z, 1e-5f);
+    EXPECT_LT(glm::distance(actual, expected), 1e-5f)
+        << actual.x << " " << actual.y << " " << actual.z;
 }
 
 } // namespace

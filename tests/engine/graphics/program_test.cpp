@@ -62,11 +62,8 @@ TEST(program, use_skips_gl_only_when_already_current) {
 // A program made where a destroyed one lived must not pass for the one in use.
 TEST(program, destroying_the_program_in_use_forgets_it) {
     test_context context;
-    auto first = use_test_program(flat_vertex, flat_fragment);
-    EXPECT_EQ(program::get_program_in_use(), first.get());
-    first.reset();
+    use_test_program(flat_vertex, flat_fragment).reset();
     EXPECT_EQ(program::get_program_in_use(), nullptr);
-
     const auto second = use_test_program(flat_vertex, flat_fragment);
     EXPECT_EQ(current_program(), static_cast<GLint>(second->get_id()));
 }

@@ -1,0 +1,81 @@
+// Every failure the engine cannot go on from ends the process with one line naming it.
+// (Pictures that cannot be loaded: the black-box tests.)
+#include "engine/graphics/framebuffer.h"
+#include "engine/graphics/geometry.h"
+#include "engine/graphics/model.h"
+#include "engine/graphics/texture.h"
+#include "support/test_context.h"
+#include "support/test_program.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+using namespace tulk::graphics;
+
+namespace {
+
+struct fatal_case {
+    const char* what;
+    void (*run)();
+    int status;
+    const char* message;
+};
+
+const fatal_case cases[] = {
+    {"no video",
+     [] {
+         setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+         window w("Ardlow", 0, 0, 400, 400, true, true);
+     },
+     1, "Ardlow: SDL_Init failed: .+"},
+    {"unknown geometry",
+     [] {
+         test_context context;
+         geometry::find("sphere");
+     },
+     1, "^geometry::find\\(\\) returned null\n$"},
+    // Stands for every GL error the engine checks for: one check names the failed call.
+    {"GL error",
+     [] {
+         test_context context;
+         const auto picture = use_picture_program();
+         geometry::find("square")->set_mode(static_cast<geometry::mode>(3));
+         geometry::find("square")->draw();
+     },
+     1, "^glerror: gldrawarrays: 1280\n$"},
+    {"incomplete framebuffer",
+     [] {
+         test_context context;
+         texture empty("", texture::rgba);
+         empty.set_data(0, 0, nullptr);
+         framebuffer fb("", 8, 8);
+         fb.attach_texture(&empty);
+     },
+     1, "^framebuffer dead: 36054\n$"},
+    // Sampling slot 0 as the shared texture without declaring it cannot compile; the log
+    // comes with the whole source.
+    {"shader compile",
+     [] {
+         test_context context;
+         model::material broken;
+         broken.textured = true;
+         broken.same_texture = true;
+         model::make_program(broken);
+     },
+     1,
+     "^fragment shader: .+#version 100\n(.|\n)*texture2D\\(texture0, out_texcoords\\)(.|\n)*}\n$"},
+};
+
+} // namespace
+
+TEST(engine, fatal_failures_end_the_process_with_one_clear_line) {
+    for (const fatal_case& c : cases) {
+        EXPECT_EXIT(
+            {
+                stdout_to_stderr();
+                c.run();
+            },
+            testing::ExitedWithCode(c.status), c.message)
+            << c.what;
+    }
+}
