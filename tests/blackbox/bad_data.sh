@@ -7,15 +7,6 @@ source "$(dirname "$0")/lib.bash"
 
 start_xvfb 800x480
 
-# expect_texture_failure NAME FILE: the game prepared in $work_dir/NAME stops on FILE.
-expect_texture_failure() {
-    run_game "$work_dir/$1"
-    wait_game_exit 60
-    [ "$game_status" = 255 ] || fail "$1: exit status $game_status: $(cat "$work_dir/$1.log")"
-    grep -q "^error loading texture $2: ." "$work_dir/$1.log" ||
-        fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
-}
-
 prepare_game "$work_dir/glyph"
 printf 'not a picture\n' >"$work_dir/glyph/textures/font/ua.png"
 expect_texture_failure glyph textures/font/ua.png

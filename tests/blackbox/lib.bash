@@ -142,3 +142,13 @@ press() {
     sleep "${2:-0.3}"
     xdotool keyup "$1"
 }
+
+# expect_texture_failure NAME FILE: the game prepared in $work_dir/NAME stops on FILE
+# with status 255 and the message naming it.
+expect_texture_failure() {
+    run_game "$work_dir/$1"
+    wait_game_exit 60
+    [ "$game_status" = 255 ] || fail "$1: exit status $game_status: $(cat "$work_dir/$1.log")"
+    grep -q "^error loading texture $2: ." "$work_dir/$1.log" ||
+        fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
+}

@@ -49,6 +49,6 @@ said=$(grep -c "high score not saved" "$game.log")
 [ "$said" = 1 ] || fail "said $said times that it could not save: $(cat "$game.log")"
 grep -q "high score not saved to highscore: " "$game.log" || fail "message does not name the file: $(cat "$game.log")"
 [ "$(cat "$game/highscore")" = "  7 points" ] || fail "highscore changed: $(od -c "$game/highscore")"
-[ -z "$(ls -A "$game" | grep -v -x -e ardlow -e music -e sfx -e textures -e highscore)" ] ||
+[ -z "$(ls -A "$game" | grep -v -x -e ardlow -e music -e sfx -e textures -e highscore -e highscore.lock)" ] ||
     fail "left files behind: $(ls -A "$game")"
 echo "ok"

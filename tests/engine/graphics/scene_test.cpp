@@ -151,6 +151,11 @@ TEST(scene, scenes_share_one_shadow_map_and_unlist_their_models_when_they_end) {
         EXPECT_EQ(scene::sShadowFramebuffer, shared);
         scene::set_global_shadow_map_dimensions({64, 32});
         EXPECT_EQ(scene::sShadowTexture->get_height(), 32u);
+        // Twice a display wider than the GPU allows clamps to its limit.
+        GLint most = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+        scene::set_global_shadow_map_dimensions({most + 1, 32});
+        EXPECT_EQ(scene::sShadowFramebuffer->get_width(), static_cast<unsigned int>(most));
         one.add_model(&a);
         two.add_model(&a);
     }

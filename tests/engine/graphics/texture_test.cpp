@@ -51,6 +51,22 @@ TEST(texture_data, missing_or_corrupt_file_ends_the_process_with_255) {
         testing::ExitedWithCode(255), "^error loading texture /tmp/.+/corrupt.png: .+\n$");
 }
 
+// The GPU could not hold it: refused from the header, named like any other bad picture.
+TEST(texture_data, picture_beyond_the_gpus_limit_ends_the_process_with_255) {
+    test_context context(16, 16);
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    const std::string path = make_temp_dir() + "/wide.png";
+    ASSERT_EQ(tulk::io::png::write(path, std::vector<unsigned char>((most + 1) * 4), most + 1, 1),
+              0u);
+    EXPECT_EXIT(
+        {
+            stdout_to_stderr();
+            texture::data d(path, texture::data::png);
+        },
+        testing::ExitedWithCode(255), "^error loading texture /tmp/.+/wide.png: .+\n$");
+}
+
 // A picture file runs top row first, GL's textures bottom row first.
 TEST(texture, picture_loads_bottom_row_first_and_draws_upright) {
     test_context context(16, 16);

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Data files in odd shapes: FIFOs that would block a reader, hidden files other desktops
+# leave, a missing glyph; then a standard output nobody reads and a closed terminal. None
+# may hang the game, and only a bad picture may end it.
+set -u
+source "$(dirname "$0")/lib.bash"
+
+start_xvfb 800x480
+export SDL_AUDIODRIVER=dummy
+
+# A picture that is a FIFO is a bad picture like any other.
+for picture in textures/title.png textures/font/ua.png; do
+    name=fifo_${picture//[\/.]/_}
+    prepare_game "$work_dir/$name"
+    rm "$work_dir/$name/$picture"
+    mkfifo "$work_dir/$name/$picture"
+    expect_texture_failure "$name" "$picture"
+done
+
+# FIFOs as the high score, a piece of music and an effect, hidden files in every data
+# folder and a glyph missing: the title comes, and Escape ends the game as usual.
+odd="$work_dir/odd"
+prepare_game "$odd"
+rm "$odd/music/Ouroboros.ogg" "$odd/sfx/Blast(1).wav" "$odd/textures/font/ua.png"
+mkfifo "$odd/highscore" "$odd/music/Ouroboros.ogg" "$odd/sfx/Blast(1).wav"
+for hidden in textures/font/.DS_Store textures/font/._ub.png music/._Ouroboros.ogg sfx/.DS_Store; do
+    printf 'not data\n' >"$odd/$hidden"
+done
+run_game "$odd"
+wait_for 60 "odd: the title card" title_shown
+xdotool keydown Escape
+wait_game_exit 60
+xdotool keyup Escape
+[ "$game_status" = 0 ] || fail "odd: exit status $game_status"
+[ -p "$odd/highscore" ] || fail "odd: the high score FIFO was replaced"
+grep -qx "high score file highscore not read (not a regular file), so it is left as it is" "$odd.log" ||
+    fail "odd: the high score FIFO was not named"
+grep -qx "glyphs missing from textures/font, drawn as blocks: ua" "$odd.log" ||
+    fail "odd: the missing glyph was not named"
+
+# Standard output goes to a pipe whose reader is gone, and the game has a line to say
+# (no sound device); then the terminal closes. The game saves and ends with status 0.
+hup="$work_dir/hup"
+prepare_game "$hup"
+mkfifo "$work_dir/pipe"
+exec 5<>"$work_dir/pipe" 6>"$work_dir/pipe" 5<&-
+(cd "$hup" && SDL_AUDIODRIVER=no_such_device exec ./ardlow) >&6 2>"$hup.log" &
+game_pid=$!
+exec 6>&-
+wait_for 60 "hup: the title card" title_shown
+kill -HUP "$game_pid"
+wait_game_exit 60
+[ "$game_status" = 0 ] || fail "hup: exit status $game_status"
+saved "$hup/highscore" || fail "hup: no high score saved"
+echo "ok"
