@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Damaged or missing data files. A picture that cannot be loaded stops the game with a
-# message naming the file and status 255. Missing or damaged sound, and no sound device
-# at all, leave the game playing, silent where the sound is missing.
+# Damaged or missing data files. A picture that cannot be loaded (or is a FIFO) stops the
+# game with a message naming the file and status 255. Missing or damaged sound, and no
+# sound device at all, leave the game playing, silent where the sound is missing.
 set -u
 source "$(dirname "$0")/lib.bash"
 
@@ -11,9 +11,14 @@ prepare_game "$work_dir/glyph"
 printf 'not a picture\n' >"$work_dir/glyph/textures/font/ua.png"
 expect_texture_failure glyph textures/font/ua.png
 
-prepare_game "$work_dir/title"
-rm "$work_dir/title/textures/title.png"
-expect_texture_failure title textures/title.png
+# A FIFO in place of a picture is a bad picture too, and must not hold the game.
+for picture in textures/title.png textures/font/ub.png; do
+    name=fifo_${picture//[\/.]/_}
+    prepare_game "$work_dir/$name"
+    rm "$work_dir/$name/$picture"
+    mkfifo "$work_dir/$name/$picture"
+    expect_texture_failure "$name" "$picture"
+done
 
 # play_one_game NAME: starts the game prepared in $work_dir/NAME, plays a game into the
 # far wall until the game over saves "highscore", and quits with Escape.
