@@ -32,7 +32,7 @@ GLuint bound_texture(unsigned int unit) {
 
 } // namespace
 
-TEST(texture_data, missing_or_corrupt_file_ends_the_process_with_255) {
+TEST(texture_data, missing_corrupt_or_oversized_file_ends_the_process_with_255) {
     EXPECT_EXIT(
         {
             stdout_to_stderr();
@@ -49,22 +49,20 @@ TEST(texture_data, missing_or_corrupt_file_ends_the_process_with_255) {
             texture::data d(path, texture::data::png);
         },
         testing::ExitedWithCode(255), "^error loading texture /tmp/.+/corrupt.png: .+\n$");
-}
 
-// The GPU could not hold it: refused from the header, named like any other bad picture.
-TEST(texture_data, picture_beyond_the_gpus_limit_ends_the_process_with_255) {
+    // One the GPU could not hold is refused from its header, named like any other.
     test_context context(16, 16);
     GLint most = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
-    const std::string path = make_temp_dir() + "/wide.png";
-    ASSERT_EQ(tulk::io::png::write(path, std::vector<unsigned char>((most + 1) * 4), most + 1, 1),
-              0u);
+    const unsigned int wide = static_cast<unsigned int>(most) + 1;
+    ASSERT_EQ(tulk::io::png::write(path, std::vector<unsigned char>(wide * 4), wide, 1), 0u);
     EXPECT_EXIT(
         {
             stdout_to_stderr();
             texture::data d(path, texture::data::png);
         },
-        testing::ExitedWithCode(255), "^error loading texture /tmp/.+/wide.png: .+\n$");
+        testing::ExitedWithCode(255),
+        "^error loading texture /tmp/.+/corrupt.png: picture wider.+\n$");
 }
 
 // A picture file runs top row first, GL's textures bottom row first.
