@@ -30,10 +30,7 @@ play_one_game() {
     start_from_title "$1"
     wait_for 120 "$1: highscore after the game" saved "$dir/highscore"
     wait_for 60 "$1: the title after game over" title_shown
-    xdotool keydown Escape
-    wait_game_exit 60
-    xdotool keyup Escape
-    [ "$game_status" = 0 ] || fail "$1: exit status $game_status: $(cat "$dir.log")"
+    quit_game "$1"
 }
 
 # Bytes of the mixed output that are not silence.

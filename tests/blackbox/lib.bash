@@ -152,3 +152,11 @@ expect_texture_failure() {
     grep -q "^error loading texture $2: ." "$work_dir/$1.log" ||
         fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
 }
+
+# quit_game NAME: Escape ends the game, which must exit with status 0.
+quit_game() {
+    xdotool keydown Escape
+    wait_game_exit 60
+    xdotool keyup Escape
+    [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
+}

@@ -18,10 +18,7 @@ for hidden in textures/font/.DS_Store textures/font/._ub.png music/._Ouroboros.o
 done
 run_game "$odd"
 wait_for 60 "odd: the title card" title_shown
-xdotool keydown Escape
-wait_game_exit 60
-xdotool keyup Escape
-[ "$game_status" = 0 ] || fail "odd: exit status $game_status"
+quit_game odd
 [ -p "$odd/highscore" ] || fail "odd: the high score FIFO was replaced"
 grep -qx "high score file highscore not read (not a regular file), so it is left as it is" "$odd.log" ||
     fail "odd: the high score FIFO was not named"
