@@ -9,13 +9,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The data is there when the title picture is.
+// The data is there when the title picture is. Anything by that name counts (a broken or odd
+// one is then named by the texture loader), and nothing is opened here, so nothing can block.
 constexpr const char* marker = "textures/title.png";
 constexpr const char* high_score_name = "highscore";
 
 bool holds_data(const fs::path& folder) {
     std::error_code ec;
-    return fs::is_regular_file(folder / marker, ec);
+    return fs::exists(fs::symlink_status(folder / marker, ec));
 }
 
 bool enter(const fs::path& folder) {

@@ -5,9 +5,14 @@
 // The best score, kept between runs as one decimal line in a small text file.
 
 // The stored score; 0 when the file is missing, holds no number or holds a negative one.
+// A file that exists but cannot be read, or is not a regular file, also gives 0: one line
+// names it and why, and no write of this run touches it. Never waits on a FIFO.
 unsigned int read_high_score(const std::string& path);
 
-// Replaces the file's contents with `score` as a whole: a crash or a full disk part way
-// leaves the previous file as it was. When the file cannot be written the score is not
-// saved and one line says so (once per run).
+// Stores `score`, or the file's own score where that is higher (another run may have
+// saved since this one read it), under a lock on "<file>.lock" that keeps two runs from
+// saving at once. The new line goes to "<file>.new" and is renamed over the file, so a
+// crash or a full disk part way leaves the old score; a symbolic link stays and its
+// target is replaced. Where no file can be made beside it the file is rewritten in place.
+// When the score cannot be saved one line says so (once per run).
 void write_high_score(const std::string& path, unsigned int score);

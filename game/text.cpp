@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <vector>
 
 using tulk::graphics::geometry;
@@ -132,10 +133,12 @@ void text::init() {
         slot = glyph;
     }
 
+    std::string missing;
     for (const auto& [c, name] : glyph_names()) {
         const auto found = loaded.find(name);
         if (found == loaded.end()) {
             sFontMap[c] = nullptr;
+            missing += " " + name;
         } else {
             sFontMap[c] = found->second;
             loaded.erase(found);
@@ -143,6 +146,11 @@ void text::init() {
     }
     for (const auto& [name, spare] : loaded) {
         sSpareTextures.push_back(spare);
+    }
+    // Their characters draw as plain blocks; a player should learn why.
+    if (!missing.empty()) {
+        std::printf("glyphs missing from textures/font, drawn as blocks:%s\n", missing.c_str());
+        std::fflush(stdout);
     }
 }
 

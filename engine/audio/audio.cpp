@@ -1,5 +1,6 @@
 #include "engine/audio/audio.h"
 
+#include "engine/io/file.h"
 #include "engine/io/folder.h"
 
 #include <SDL2/SDL.h>
@@ -37,12 +38,18 @@ void store(std::map<std::string, Handle*>& table, const std::string& key, Handle
     }
 }
 
+// The mixer opens files in a way that waits on a FIFO for ever; only regular files load.
+bool loadable(const std::string& path) {
+    const io::file f(path, io::file::read, io::file::binary);
+    return mixer_open && f.regular();
+}
+
 void load(const std::string& key) {
     if (contains(key, ".ogg")) {
-        store(musicMap, key, mixer_open ? Mix_LoadMUS(key.c_str()) : nullptr, Mix_FreeMusic);
+        store(musicMap, key, loadable(key) ? Mix_LoadMUS(key.c_str()) : nullptr, Mix_FreeMusic);
     } else if (contains(key, ".wav")) {
         Mix_Chunk* chunk =
-            mixer_open ? Mix_LoadWAV_RW(SDL_RWFromFile(key.c_str(), "rb"), 1) : nullptr;
+            loadable(key) ? Mix_LoadWAV_RW(SDL_RWFromFile(key.c_str(), "rb"), 1) : nullptr;
         store(soundMap, key, chunk, Mix_FreeChunk);
     }
 }

@@ -117,7 +117,19 @@ void scene::set_global_pcf(int pcf) {
     model::remake_programs();
 }
 
-void scene::set_global_shadow_map_dimensions(const glm::ivec2& d) {
+void scene::set_global_shadow_map_dimensions(const glm::ivec2& wanted) {
+    // Beyond the GPU's limits the framebuffer would fail and end the game; a map at the
+    // limit only makes coarser shadows.
+    GLint texture_side = 0;
+    GLint renderbuffer_side = 0;
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture_side);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer_side);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    const glm::ivec2 most(std::min({texture_side, renderbuffer_side, viewport[0]}),
+                          std::min({texture_side, renderbuffer_side, viewport[1]}));
+    const bool known = most.x > 0 && most.y > 0;
+    const glm::ivec2 d = glm::max(known ? glm::min(wanted, most) : wanted, glm::ivec2(1));
     sGlobalSettings.inverse_shadow_map_dimensions =
         glm::vec2(1.0f / static_cast<float>(d.x), 1.0f / static_cast<float>(d.y));
     make_shadow_stuff(static_cast<unsigned int>(d.x), static_cast<unsigned int>(d.y));

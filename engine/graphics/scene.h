@@ -61,7 +61,8 @@ public:
     // These regenerate every program, since their values are baked into the text.
     static void set_global_shadows(bool b);
     static void set_global_pcf(int pcf);
-    static void set_global_shadow_map_dimensions(const glm::ivec2& d);
+    // Clamped to the largest framebuffer the GPU allows.
+    static void set_global_shadow_map_dimensions(const glm::ivec2& wanted);
     static void set_global_outline_colour(const glm::vec3& c);
 
     static void set_global_outlines(bool b) { sGlobalSettings.outlines = b; }

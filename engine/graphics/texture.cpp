@@ -16,7 +16,11 @@ texture::data::data(const std::string& filename, type t) {
     std::vector<unsigned char> decoded;
     unsigned int w = 0;
     unsigned int h = 0;
-    const unsigned int code = io::png::read(filename, decoded, w, h);
+    // Refused from its header when the GPU cannot hold it; 0 (no context) sets no limit.
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    const unsigned int code =
+        io::png::read(filename, decoded, w, h, static_cast<unsigned int>(std::max(most, 0)));
     if (code != 0) {
         util::fatal(255, "error loading texture %s: %s\n", filename.c_str(),
                     io::png::error_text(code));

@@ -29,7 +29,8 @@ public:
         enum type : unsigned int { png = 0 };
 
         // A PNG of any colour type and depth loads as RGBA. One that cannot be read or
-        // decoded prints "error loading texture <file>: <reason>" and ends the process with
+        // decoded, is not a regular file, or is wider or taller than GL_MAX_TEXTURE_SIZE
+        // prints "error loading texture <file>: <reason>" and ends the process with
         // status 255. Any other type leaves the record empty.
         data(const std::string& filename, type t = png);
 

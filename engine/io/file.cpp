@@ -1,44 +1,67 @@
 #include "engine/io/file.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tulk::io {
 
 namespace {
 
-const char* access_mode(file::access mode) {
+struct mode_pair {
+    const char* stdio;
+    int flags;
+};
+
+mode_pair access_mode(file::access mode) {
     switch (mode) {
     case file::read:
-        return "r";
+        return {"r", O_RDONLY};
     case file::write:
-        return "w";
+        return {"w", O_WRONLY | O_CREAT | O_TRUNC};
     case file::append:
-        return "a";
+        return {"a", O_WRONLY | O_CREAT | O_APPEND};
     case file::read_update:
-        return "r+";
+        return {"r+", O_RDWR};
     case file::write_update:
-        return "w+";
+        return {"w+", O_RDWR | O_CREAT | O_TRUNC};
     case file::append_update:
-        return "a+";
+        return {"a+", O_RDWR | O_CREAT | O_APPEND};
     }
-    // An unknown access gives an empty mode, which fopen refuses.
-    return "";
+    return {"", -1};
 }
 
 } // namespace
 
 file::file(const std::string& path, access mode, type kind) {
-    std::string m = access_mode(mode);
-    if (kind != plain) {
-        m += "b";
+    const mode_pair m = access_mode(mode);
+    if (m.flags == -1) {
+        open_error = EINVAL;
+        return;
     }
-    handle = std::fopen(path.c_str(), m.c_str());
+    // Without O_NONBLOCK a FIFO in place of a data file would hold the caller for ever.
+    const int fd = ::open(path.c_str(), m.flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        open_error = errno;
+        return;
+    }
+    handle = fdopen(fd, (std::string(m.stdio) + (kind != plain ? "b" : "")).c_str());
+    if (handle == nullptr) {
+        open_error = errno;
+        close(fd);
+    }
 }
 
 file::~file() {
     if (handle != nullptr) {
         std::fclose(handle);
     }
+}
+
+bool file::regular() const {
+    struct stat st {};
+    return handle != nullptr && fstat(fileno(handle), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::string file::read_line() {
@@ -50,8 +73,11 @@ std::string file::read_line() {
 
 std::string file::read_file() {
     std::string text;
-    for (std::string piece = read_line(); !piece.empty(); piece = read_line()) {
-        text += piece;
+    if (handle == nullptr) {
+        return text;
+    }
+    for (size_t got; (got = std::fread(line, 1, sizeof line, handle)) > 0;) {
+        text.append(line, got);
     }
     return text;
 }
@@ -75,6 +101,14 @@ bool file::sync() {
     }
     const bool flushed = std::fflush(handle) == 0 && std::ferror(handle) == 0;
     return flushed && fsync(fileno(handle)) == 0;
+}
+
+bool file::cut_here() {
+    if (handle == nullptr || std::fflush(handle) != 0) {
+        return false;
+    }
+    const long at = std::ftell(handle);
+    return at >= 0 && ftruncate(fileno(handle), at) == 0;
 }
 
 } // namespace tulk::io

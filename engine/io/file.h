@@ -7,7 +7,8 @@ namespace tulk::io {
 
 // A stdio stream opened once at construction and closed by the destructor. Reads and
 // writes go line by line; on a file that failed to open they read nothing and write
-// nothing.
+// nothing. Opening never waits: a FIFO or device opens (or fails) at once, and
+// `regular` tells a caller that wants only plain files.
 class file {
 public:
     enum access {
@@ -31,11 +32,15 @@ public:
     file& operator=(const file&) = delete;
 
     bool good() const { return handle != nullptr; }
+    // Why opening failed (an errno value); 0 when it did not.
+    int error() const { return open_error; }
+    // Whether the open file is a regular file, not a FIFO, device or directory.
+    bool regular() const;
 
     // One line including its line feed, or up to 9999 characters of a longer line;
     // empty at the end of the file, on a read error or when the file is not good.
     std::string read_line();
-    // Everything from the current position to the end of the file.
+    // Every byte from the current position to the end of the file.
     std::string read_file();
 
     void write_line(const std::string& s);
@@ -45,9 +50,13 @@ public:
     // when any earlier write failed, or when the flush or the sync fails: the only way
     // to learn whether the writes arrived.
     bool sync();
+    // Ends the file at the current position, dropping anything an earlier, longer
+    // content left after it. False on failure or when the file is not good.
+    bool cut_here();
 
 private:
     FILE* handle = nullptr;
+    int open_error = 0;
     char line[10000];
 };
 

@@ -11,7 +11,9 @@ folder::folder(const std::string& path, bool strip_extensions, bool recursive) :
     }
     while (const dirent* entry = readdir(dir)) {
         std::string name = entry->d_name;
-        if (name.empty() || name == "." || name == "..") {
+        // Hidden names are never data: ".", "..", and the ".DS_Store" or "._ua.png"
+        // that other desktops leave on a card.
+        if (name.empty() || name[0] == '.') {
             continue;
         }
         if (recursive && entry->d_type == DT_DIR) {

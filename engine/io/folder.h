@@ -6,7 +6,8 @@
 namespace tulk::io {
 
 // A directory listed once, at construction, in the order the system returns its
-// entries. Two listings of an unchanged directory come back in the same order.
+// entries, leaving out hidden names (those that begin with a dot). Two listings of an unchanged
+// directory come back in the same order.
 class folder {
 public:
     // Without `recursive`, sub-directories are listed among the file names. With it,

@@ -1,13 +1,34 @@
 #include "engine/io/png.h"
 
+#include "engine/io/file.h"
+
 #include <lodepng.h>
 
 namespace tulk::io {
 
 unsigned png::read(const std::string& path, std::vector<unsigned char>& rgba, unsigned& width,
-                   unsigned& height) {
+                   unsigned& height, unsigned max_side) {
     rgba.clear();
-    return lodepng::decode(rgba, width, height, path);
+    file f(path, file::read, file::binary);
+    if (!f.good()) {
+        return 78; // lodepng's own code for a file that cannot be opened
+    }
+    if (!f.regular()) {
+        return not_regular;
+    }
+    const std::string bytes = f.read_file();
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    if (max_side > 0) {
+        // A small file can declare gigabytes of pixels; the header alone says how many.
+        lodepng::State state;
+        if (const unsigned code = lodepng_inspect(&width, &height, &state, data, bytes.size())) {
+            return code;
+        }
+        if (width > max_side || height > max_side) {
+            return too_large;
+        }
+    }
+    return lodepng::decode(rgba, width, height, data, bytes.size());
 }
 
 unsigned png::write(const std::string& path, const std::vector<unsigned char>& rgba, unsigned width,
@@ -16,7 +37,14 @@ unsigned png::write(const std::string& path, const std::vector<unsigned char>& r
 }
 
 const char* png::error_text(unsigned code) {
-    return lodepng_error_text(code);
+    switch (code) {
+    case not_regular:
+        return "not a regular file";
+    case too_large:
+        return "picture wider or taller than allowed";
+    default:
+        return lodepng_error_text(code);
+    }
 }
 
 } // namespace tulk::io

@@ -1,20 +1,11 @@
 #!/usr/bin/env bash
-# Damaged or missing data files. A picture that cannot be loaded stops the game with a
-# message naming the file and status 255. Missing or damaged sound, and no sound device
-# at all, leave the game playing, silent where the sound is missing.
+# Damaged or missing data files. A picture that cannot be loaded (or is a FIFO) stops the
+# game with a message naming the file and status 255. Missing or damaged sound, and no
+# sound device at all, leave the game playing, silent where the sound is missing.
 set -u
 source "$(dirname "$0")/lib.bash"
 
 start_xvfb 800x480
-
-# expect_texture_failure NAME FILE: the game prepared in $work_dir/NAME stops on FILE.
-expect_texture_failure() {
-    run_game "$work_dir/$1"
-    wait_game_exit 60
-    [ "$game_status" = 255 ] || fail "$1: exit status $game_status: $(cat "$work_dir/$1.log")"
-    grep -q "^error loading texture $2: ." "$work_dir/$1.log" ||
-        fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
-}
 
 prepare_game "$work_dir/glyph"
 printf 'not a picture\n' >"$work_dir/glyph/textures/font/ua.png"
@@ -23,6 +14,15 @@ expect_texture_failure glyph textures/font/ua.png
 prepare_game "$work_dir/title"
 printf 'not a picture\n' >"$work_dir/title/textures/title.png"
 expect_texture_failure title textures/title.png
+
+# A FIFO in place of a picture is a bad picture too, and must not hold the game.
+for picture in textures/title.png textures/font/ub.png; do
+    name=fifo_${picture//[\/.]/_}
+    prepare_game "$work_dir/$name"
+    rm "$work_dir/$name/$picture"
+    mkfifo "$work_dir/$name/$picture"
+    expect_texture_failure "$name" "$picture"
+done
 
 # play_one_game NAME: starts the game prepared in $work_dir/NAME, plays a game into the
 # far wall until the game over saves "highscore", and quits with Escape.
@@ -34,10 +34,7 @@ play_one_game() {
     start_from_title "$1"
     wait_for 120 "$1: highscore after the game" saved "$dir/highscore"
     wait_for 60 "$1: the title after game over" title_shown
-    xdotool keydown Escape
-    wait_game_exit 60
-    xdotool keyup Escape
-    [ "$game_status" = 0 ] || fail "$1: exit status $game_status: $(cat "$dir.log")"
+    quit_game "$1"
 }
 
 # Bytes of the mixed output that are not silence.

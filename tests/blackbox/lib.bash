@@ -141,3 +141,21 @@ press() {
     sleep "${2:-0.3}"
     xdotool keyup "$1"
 }
+
+# expect_texture_failure NAME FILE: the game prepared in $work_dir/NAME stops on FILE
+# with status 255 and the message naming it.
+expect_texture_failure() {
+    run_game "$work_dir/$1"
+    wait_game_exit 60
+    [ "$game_status" = 255 ] || fail "$1: exit status $game_status: $(cat "$work_dir/$1.log")"
+    grep -q "^error loading texture $2: ." "$work_dir/$1.log" ||
+        fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
+}
+
+# quit_game NAME: Escape ends the game, which must exit with status 0.
+quit_game() {
+    xdotool keydown Escape
+    wait_game_exit 60
+    xdotool keyup Escape
+    [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
+}

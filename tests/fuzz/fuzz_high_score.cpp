@@ -53,7 +53,9 @@ std::string read_all(const std::string& path) {
 std::string scratch_dir;
 
 void remove_scratch() {
-    std::remove((scratch_dir + "/highscore").c_str());
+    for (const char* name : {"/highscore", "/highscore.lock"}) {
+        std::remove((scratch_dir + name).c_str());
+    }
     std::remove(scratch_dir.c_str());
 }
 

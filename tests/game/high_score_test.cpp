@@ -4,30 +4,78 @@
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
+namespace fs = std::filesystem;
+
 namespace {
+
+std::string contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What `run` prints on standard output.
+template <typename Run>
+std::string said_by(Run run) {
+    int ends[2];
+    EXPECT_EQ(pipe(ends), 0);
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    dup2(ends[1], STDOUT_FILENO);
+    run();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(ends[1]);
+    std::string said(65536, '\0');
+    said.resize(static_cast<size_t>(std::max<ssize_t>(0, read(ends[0], said.data(), said.size()))));
+    close(ends[0]);
+    return said;
+}
+
+// Runs `body` in a child process as an unprivileged user, since root passes every
+// permission check, with a time limit so that a hang fails too.
+template <typename Body>
+void as_nobody(Body body) {
+    EXPECT_EXIT(
+        {
+            alarm(20);
+            if (geteuid() == 0 &&
+                (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+                std::exit(2);
+            }
+            stdout_to_stderr();
+            body();
+            std::exit(testing::Test::HasFailure() ? 1 : 0);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+// What a save must leave alone: the same file, of the same kind and size.
+std::tuple<ino_t, mode_t, off_t> identity(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return {st.st_ino, st.st_mode, st.st_size};
+}
 
 class high_score_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = make_temp_dir();
+        fs::permissions(dir, fs::perms::all);
         path = dir + "/highscore";
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
-    unsigned int read_text(const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-        return read_high_score(path);
-    }
-    std::string contents() {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    void TearDown() override { fs::remove_all(dir); }
 
     std::string dir;
     std::string path;
@@ -35,24 +83,85 @@ protected:
 
 } // namespace
 
-TEST_F(high_score_test, first_line_parses_as_a_decimal_clamped_to_32_bits) {
-    EXPECT_EQ(read_high_score(path), 0u); // missing
-    EXPECT_EQ(read_text(""), 0u);
-    EXPECT_EQ(read_text("  17abc\n"), 17u);
-    EXPECT_EQ(read_text("\n25\n"), 0u); // only the first line counts
-    EXPECT_EQ(read_text("2147483648\n"), 2147483647u);
-    EXPECT_EQ(read_text("99999999999999999999999\n"), 2147483647u);
-    // A negative score could never be beaten.
-    EXPECT_EQ(read_text("-5\n"), 0u);
-    EXPECT_EQ(read_text("-99999999999999999999\n"), 0u);
+// A second run saving at the same time waits for the lock, then keeps the better score:
+// a save never lowers the stored one.
+TEST_F(high_score_test, a_save_waits_for_the_lock_and_keeps_a_score_saved_meanwhile) {
+    alarm(60); // a deadlock fails the test
+    std::ofstream(path) << "5\n";
+    const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0666);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(lock); // the child's copy would hold the lock too
+        write_high_score(path, 10);
+        _exit(0);
+    }
+    usleep(300000);
+    EXPECT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "saved while the lock was held";
+    EXPECT_EQ(contents(path), "5\n");
+    std::ofstream(path) << "42\n";
+    close(lock);
+    int status = 0;
+    waitpid(child, &status, 0);
+    alarm(0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(contents(path), "42\n");
 }
 
-TEST_F(high_score_test, write_replaces_the_file_with_one_decimal_line) {
-    std::ofstream(path) << "123456789\nrubbish\n";
-    write_high_score(path, 42);
-    EXPECT_EQ(contents(), "42\n");
-    write_high_score(path, 2147483647u);
-    EXPECT_EQ(read_high_score(path), 2147483647u);
+// A file that exists but cannot be read may hold a better score: it reads as 0, one line
+// names it, and no save touches it. None may make the reader wait.
+TEST_F(high_score_test, unreadable_or_irregular_file_is_named_once_and_kept) {
+    const std::string locked = dir + "/locked", fifo = dir + "/fifo", folder = dir + "/folder";
+    std::ofstream(locked) << "42\n";
+    fs::permissions(locked, fs::perms::none);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    fs::create_directory(folder);
+    as_nobody([&] {
+        for (const std::string& p : {locked, fifo, folder}) {
+            const auto before = identity(p);
+            const std::string said = said_by([&] {
+                EXPECT_EQ(read_high_score(p), 0u) << p;
+                write_high_score(p, 7);
+                write_high_score(p, 8);
+            });
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+            EXPECT_NE(said.find(p + " not read"), std::string::npos) << said;
+            EXPECT_EQ(identity(p), before) << p;
+        }
+    });
+}
+
+// A link stays a link and its target takes the score, also from a folder that cannot take
+// new files; a writable file in such a folder is rewritten in place.
+TEST_F(high_score_test, links_stay_and_read_only_folders_still_save) {
+    const std::string open_dir = dir + "/open", shut = dir + "/shut";
+    fs::create_directories(open_dir);
+    fs::create_directories(shut);
+    fs::permissions(open_dir, fs::perms::all);
+    std::ofstream(open_dir + "/real") << "7\n";
+    std::ofstream(open_dir + "/other") << "8\n";
+    std::ofstream(shut + "/bound") << "9\n";
+    fs::permissions(shut + "/bound", fs::perms(0666));
+    fs::create_symlink("real", open_dir + "/highscore");
+    fs::create_symlink("../open/other", shut + "/highscore");
+    fs::permissions(shut, fs::perms(0555));
+    const ino_t bound = std::get<0>(identity(shut + "/bound"));
+    as_nobody([&] {
+        const struct {
+            std::string saved, holder;
+            unsigned int score;
+        } cases[] = {{open_dir + "/highscore", open_dir + "/real", 42},
+                     {shut + "/highscore", open_dir + "/other", 43},
+                     {shut + "/bound", shut + "/bound", 44}};
+        for (const auto& c : cases) {
+            EXPECT_EQ(said_by([&] { write_high_score(c.saved, c.score); }), "") << c.saved;
+            EXPECT_EQ(contents(c.holder), std::to_string(c.score) + "\n") << c.saved;
+        }
+    });
+    EXPECT_TRUE(fs::is_symlink(open_dir + "/highscore"));
+    EXPECT_TRUE(fs::is_symlink(shut + "/highscore"));
+    EXPECT_EQ(std::get<0>(identity(shut + "/bound")), bound);
 }
 
 TEST_F(high_score_test, failed_write_keeps_the_old_file_and_says_so_once) {
@@ -64,23 +173,17 @@ TEST_F(high_score_test, failed_write_keeps_the_old_file_and_says_so_once) {
     getrlimit(RLIMIT_FSIZE, &old);
     rlimit none = old;
     none.rlim_cur = 0;
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    dup2(ends[1], STDOUT_FILENO);
-    write_high_score(path, 99);
-    write_high_score(path, 100);
+    const std::string said = said_by([&] {
+        write_high_score(path, 99);
+        write_high_score(path, 100);
+    });
     setrlimit(RLIMIT_FSIZE, &old);
-    std::fflush(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(ends[1]);
-    std::string said(4096, '\0');
-    said.resize(static_cast<size_t>(std::max<ssize_t>(0, read(ends[0], said.data(), 4096))));
 
-    EXPECT_EQ(contents(), "31\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1); // no temporary
+    EXPECT_EQ(contents(path), "31\n");
+    for (const auto& entry : fs::directory_iterator(dir)) { // no temporary left
+        EXPECT_TRUE(entry.path() == path || entry.path() == path + ".lock") << entry.path();
+    }
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("highscore"), std::string::npos) << said;
 }

