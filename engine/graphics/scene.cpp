@@ -113,10 +113,14 @@ void scene::draw() {
 
 void scene::order_outlines(const glm::vec3& eye) {
     outline_order.clear();
+    const bool reorder = draw_state::get_caching();
     for (model* m : visible) {
-        outline_order.emplace_back(0.0f, m);
+        // A model without an outline draws nothing in this pass, so it needs no place.
+        if (!reorder || m->get_outlined()) {
+            outline_order.emplace_back(0.0f, m);
+        }
     }
-    if (!draw_state::get_caching()) {
+    if (!reorder) {
         return;
     }
     // Outlines of depth-tested, childless models in the global colour all write the same
@@ -131,7 +135,7 @@ void scene::order_outlines(const glm::vec3& eye) {
     auto run = outline_order.begin();
     for (auto it = outline_order.begin();; ++it) {
         const bool end = it == outline_order.end();
-        if (end || (it->second->get_outlined() && !sortable(it->second))) {
+        if (end || !sortable(it->second)) {
             std::stable_sort(run, it,
                              [](const auto& a, const auto& b) { return a.first < b.first; });
             if (end) {
