@@ -1,13 +1,13 @@
 #include "asset_maker/assets.h"
 
-#include "asset_maker/canvas.h"
 #include "asset_maker/effects.h"
 #include "asset_maker/ogg_writer.h"
-#include "asset_maker/pixel_font.h"
 #include "asset_maker/tunes.h"
 #include "asset_maker/wav_writer.h"
 #include "engine/io/png.h"
 #include "game/text.h"
+#include "image/canvas.h"
+#include "image/pixel_font.h"
 
 #include <cstdint>
 #include <cstdio>
