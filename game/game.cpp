@@ -1,6 +1,7 @@
 #include "game/game.h"
 
 #include "engine/audio/audio.h"
+#include "engine/graphics/draw_state.h"
 #include "engine/graphics/geometry.h"
 #include "engine/util/util.h"
 #include "game/block.h"
@@ -305,6 +306,8 @@ void game::draw_overlay(text& t) {
 }
 
 void game::draw() {
+    // One batch for the scene and the overlays, so that GL state carries across them.
+    const tulk::graphics::draw_state::batch batch;
     if (!title) {
         play_scene->draw();
         draw_overlay(*score_text);

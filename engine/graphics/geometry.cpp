@@ -1,5 +1,6 @@
 #include "engine/graphics/geometry.h"
 
+#include "engine/graphics/draw_state.h"
 #include "engine/graphics/gl_check.h"
 #include "engine/util/fatal.h"
 
@@ -99,6 +100,10 @@ const void* byte_offset(int floats) {
 } // namespace
 
 geometry::~geometry() {
+    // A later geometry at this address must not be taken for the one whose arrays are set.
+    if (draw_state::get_arrays_owner() == this) {
+        draw_state::release_arrays();
+    }
     for (vertex_buffer* buffer : vertex_buffers) {
         delete buffer;
     }
@@ -122,6 +127,9 @@ void geometry::set_mode(mode m) {
 }
 
 void geometry::add_vertex_buffer(vertex_buffer* buffer) {
+    if (draw_state::get_arrays_owner() == this) {
+        draw_state::release_arrays();
+    }
     vertex_buffers.push_back(buffer);
     calc_vertex_count();
 }
@@ -139,6 +147,24 @@ void geometry::calc_vertex_count() {
 }
 
 void geometry::draw() const {
+    const bool keep = draw_state::keeping();
+    if (!keep || draw_state::get_arrays_owner() != this) {
+        draw_state::release_arrays();
+        enable_arrays();
+    }
+    glDrawArrays(draw_mode, 0, static_cast<GLsizei>(vertex_count));
+    gl_check("gldrawarrays");
+    if (sGetDrawCalls) {
+        ++sDrawCalls;
+    }
+    if (keep) {
+        draw_state::set_arrays_owner(this);
+    } else {
+        disable_arrays();
+    }
+}
+
+void geometry::enable_arrays() const {
     for (const vertex_buffer* buffer : vertex_buffers) {
         buffer->bind();
         const auto stride = static_cast<GLsizei>(buffer->get_stride());
@@ -150,11 +176,9 @@ void geometry::draw() const {
             gl_check("glvertexattribpointer");
         }
     }
-    glDrawArrays(draw_mode, 0, static_cast<GLsizei>(vertex_count));
-    gl_check("gldrawarrays");
-    if (sGetDrawCalls) {
-        ++sDrawCalls;
-    }
+}
+
+void geometry::disable_arrays() const {
     for (const vertex_buffer* buffer : vertex_buffers) {
         for (const vertex_buffer::attribute& a : buffer->get_attributes()) {
             glDisableVertexAttribArray(a.index);

@@ -32,8 +32,12 @@ public:
     void calc_vertex_count();
 
     // Needs a program in use. Enables the attribute arrays, draws, and disables them again;
-    // the last buffer stays bound.
+    // the last buffer stays bound. Inside a draw_state batch the arrays stay enabled for
+    // the next draw of the same geometry.
     void draw() const;
+    // Binds each buffer, enabling and pointing its attribute arrays.
+    void enable_arrays() const;
+    void disable_arrays() const;
 
     unsigned int get_vertex_count() const { return vertex_count; }
     GLenum get_mode() const { return draw_mode; }

@@ -1,5 +1,6 @@
 #include "engine/graphics/model.h"
 
+#include "engine/graphics/draw_state.h"
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/light.h"
 #include "engine/graphics/material_source.h"
@@ -11,6 +12,7 @@
 #include "engine/util/fatal.h"
 
 #include <algorithm>
+#include <cstring>
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
@@ -27,10 +29,10 @@ const glm::mat4 model::sShadowBiasMatrix(0.5f, 0.0f, 0.0f, 0.0f, //
                                          0.0f, 0.0f, 0.5f, 0.0f, //
                                          0.5f, 0.5f, 0.5f, 1.0f);
 std::map<const program*, model::locations> model::sLocations;
-GLint model::sShadowDepthMvp = -1;
-GLint model::sOutlineMvp = -1;
-GLint model::sOutlineColourMvp = -1;
-GLint model::sOutlineColourColour = -1;
+model::uniform<glm::mat4> model::sShadowDepthMvp;
+model::uniform<glm::mat4> model::sOutlineMvp;
+model::uniform<glm::mat4> model::sOutlineColourMvp;
+model::uniform<glm::vec3> model::sOutlineColourColour;
 model::draw_observer model::sDrawObserver = nullptr;
 
 namespace {
@@ -46,6 +48,52 @@ void erase_first(std::vector<T*>& list, const T* item) {
 bool sphere_in(const intersections::volume& volume, const model* m) {
     return intersections::contains_volume_sphere(volume, m->get_world_pos(),
                                                  m->get_sphere_radius());
+}
+
+// Whether a value must go to GL: caching off, never sent, or other bytes than last time.
+template <typename U, typename T>
+bool must_send(U& u, const T& value) {
+    if (u.known && draw_state::get_caching() && std::memcmp(&u.value, &value, sizeof value) == 0) {
+        return false;
+    }
+    u.value = value;
+    u.known = true;
+    return true;
+}
+
+template <typename U>
+void send(U& u, const glm::mat4& m) {
+    if (must_send(u, m)) {
+        glUniformMatrix4fv(u.location, 1, GL_FALSE, glm::value_ptr(m));
+    }
+}
+
+template <typename U>
+void send(U& u, const glm::mat3& m) {
+    if (must_send(u, m)) {
+        glUniformMatrix3fv(u.location, 1, GL_FALSE, glm::value_ptr(m));
+    }
+}
+
+template <typename U>
+void send(U& u, const glm::vec4& v) {
+    if (must_send(u, v)) {
+        glUniform4f(u.location, v.x, v.y, v.z, v.w);
+    }
+}
+
+template <typename U>
+void send(U& u, const glm::vec3& v) {
+    if (must_send(u, v)) {
+        glUniform3f(u.location, v.x, v.y, v.z);
+    }
+}
+
+template <typename U>
+void send(U& u, GLint i) {
+    if (must_send(u, i)) {
+        glUniform1i(u.location, i);
+    }
 }
 
 } // namespace
@@ -315,25 +363,25 @@ void model::register_locations(program* p, const material& m, bool shadow) {
     static const char* const samplers[6] = {"texture0", "texture1", "texture2",
                                             "texture3", "texture4", "texture5"};
     locations loc;
-    loc.mvp = p->make_uniform("mvp");
-    loc.colour = p->make_uniform("colour");
+    loc.mvp.location = p->make_uniform("mvp");
+    loc.colour.location = p->make_uniform("colour");
     if (m.lit) {
-        loc.normal_matrix = p->make_uniform("normal_matrix");
-        loc.light_dir = p->make_uniform("light_dir");
-        loc.light_colour = p->make_uniform("light_colour");
+        loc.normal_matrix.location = p->make_uniform("normal_matrix");
+        loc.light_dir.location = p->make_uniform("light_dir");
+        loc.light_colour.location = p->make_uniform("light_colour");
     }
     if (shadow) {
-        loc.depth_mvp = p->make_uniform("depth_mvp");
-        loc.shadow_map = p->make_uniform("shadow_map");
+        loc.depth_mvp.location = p->make_uniform("depth_mvp");
+        loc.shadow_map.location = p->make_uniform("shadow_map");
     }
     if (m.textured) {
         for (size_t k = 0; k < 6; ++k) {
             if (m.has_texture[k]) {
-                loc.textures[k] = p->make_uniform(samplers[k]);
+                loc.textures[k].location = p->make_uniform(samplers[k]);
             }
         }
         if (m.bump_mapped) {
-            loc.bump_map = p->make_uniform("bump_map");
+            loc.bump_map.location = p->make_uniform("bump_map");
         }
     }
     sLocations[p] = loc;
@@ -358,7 +406,7 @@ void model::make_shadow_program() {
     p->bindAttribLocation(0, "position");
     link_or_die(p);
     sShadowProgram = p;
-    sShadowDepthMvp = p->make_uniform("depth_mvp");
+    sShadowDepthMvp = {p->make_uniform("depth_mvp")};
 }
 
 void model::make_outline_program() {
@@ -367,7 +415,7 @@ void model::make_outline_program() {
     }
     sOutlineProgram = make_fixed_outline_program(
         material_source::outline_fragment(scene::get_global_outline_colour()));
-    sOutlineMvp = sOutlineProgram->make_uniform("mvp");
+    sOutlineMvp = {sOutlineProgram->make_uniform("mvp")};
 
     // Its own copy of "outlinevert", so that each program owns what it holds and the
     // fixed-colour one can be rebuilt alone.
@@ -383,8 +431,8 @@ void model::make_outline_program() {
     p->bindAttribLocation(1, "normal");
     link_or_die(p);
     sOutlineColourProgram = p;
-    sOutlineColourMvp = p->make_uniform("mvp");
-    sOutlineColourColour = p->make_uniform("outline_colour");
+    sOutlineColourMvp = {p->make_uniform("mvp")};
+    sOutlineColourColour = {p->make_uniform("outline_colour")};
 }
 
 void model::remake_outline_program() {
@@ -394,7 +442,7 @@ void model::remake_outline_program() {
     delete sOutlineProgram;
     sOutlineProgram = make_fixed_outline_program(
         material_source::outline_fragment(scene::get_global_outline_colour()));
-    sOutlineMvp = sOutlineProgram->make_uniform("mvp");
+    sOutlineMvp = {sOutlineProgram->make_uniform("mvp")};
 }
 
 void model::remake_programs() {
@@ -502,38 +550,34 @@ void model::draw(const glm::mat4& view_projection, const intersections::volume& 
     }
 
     prog->use();
-    const locations& loc = *prog_locations;
+    locations& loc = *prog_locations;
     const glm::mat4 mvp = view_projection * model_matrix * glm::scale(glm::mat4(1.0f), size);
-    glUniformMatrix4fv(loc.mvp, 1, GL_FALSE, glm::value_ptr(mvp));
+    send(loc.mvp, mvp);
     if (lit) {
-        const glm::mat3 normal_matrix(model_matrix);
-        glUniformMatrix3fv(loc.normal_matrix, 1, GL_FALSE, glm::value_ptr(normal_matrix));
+        send(loc.normal_matrix, glm::mat3(model_matrix));
     }
-    glUniform4f(loc.colour, colour.r, colour.g, colour.b, colour.a);
+    send(loc.colour, colour);
     if (shadowed) {
-        const glm::mat4 biased = sShadowBiasMatrix * depth_mvp;
-        glUniformMatrix4fv(loc.depth_mvp, 1, GL_FALSE, glm::value_ptr(biased));
+        send(loc.depth_mvp, sShadowBiasMatrix * depth_mvp);
     }
     if (lit) {
-        const glm::vec3& d = l->get_direction();
-        const glm::vec3& c = l->get_colour();
-        glUniform3f(loc.light_dir, d.x, d.y, d.z);
-        glUniform3f(loc.light_colour, c.r, c.g, c.b);
+        send(loc.light_dir, l->get_direction());
+        send(loc.light_colour, l->get_colour());
     }
     if (mat.textured) {
         for (unsigned int k = 0; k < 6; ++k) {
             if (textures[k] != nullptr) {
                 textures[k]->bind(k);
-                glUniform1i(loc.textures[k], static_cast<GLint>(k));
+                send(loc.textures[k], static_cast<GLint>(k));
             }
         }
         if (mat.bump_mapped && bump_map != nullptr && lit) {
             bump_map->bind(6);
-            glUniform1i(loc.bump_map, 6);
+            send(loc.bump_map, 6);
         }
         if (shadowed && shadow_texture != nullptr) {
             shadow_texture->bind(7);
-            glUniform1i(loc.shadow_map, 7);
+            send(loc.shadow_map, 7);
         }
     }
     if (sDrawObserver != nullptr) {
@@ -555,7 +599,7 @@ void model::draw_shadow(const glm::mat4& light_view_projection,
     }
     sShadowProgram->use();
     depth_mvp = light_view_projection * model_matrix * glm::scale(glm::mat4(1.0f), size);
-    glUniformMatrix4fv(sShadowDepthMvp, 1, GL_FALSE, glm::value_ptr(depth_mvp));
+    send(sShadowDepthMvp, depth_mvp);
     if (sDrawObserver != nullptr) {
         sDrawObserver(*this, pass::shadow, depth_mvp);
     }
@@ -580,11 +624,11 @@ void model::draw_outline(const glm::mat4& view_projection, const intersections::
     const glm::mat4 mvp = view_projection * model_matrix * glm::scale(glm::mat4(1.0f), grown);
     if (uses_global_outline_colour) {
         sOutlineProgram->use();
-        glUniformMatrix4fv(sOutlineMvp, 1, GL_FALSE, glm::value_ptr(mvp));
+        send(sOutlineMvp, mvp);
     } else {
         sOutlineColourProgram->use();
-        glUniformMatrix4fv(sOutlineColourMvp, 1, GL_FALSE, glm::value_ptr(mvp));
-        glUniform3f(sOutlineColourColour, outline_colour.r, outline_colour.g, outline_colour.b);
+        send(sOutlineColourMvp, mvp);
+        send(sOutlineColourColour, outline_colour);
     }
     if (sDrawObserver != nullptr) {
         sDrawObserver(*this, pass::outline, mvp);

@@ -172,17 +172,26 @@ public:
     static const glm::mat4 sShadowBiasMatrix;
 
 private:
-    // Uniform locations of one generated program, looked up once when it is linked.
+    // A uniform's location and the value last sent to it, so that an unchanged value is
+    // not sent again (the program keeps it).
+    template <typename T>
+    struct uniform {
+        GLint location = -1;
+        T value{};
+        bool known = false;
+    };
+
+    // Uniforms of one generated program, looked up once when it is linked.
     struct locations {
-        GLint mvp = -1;
-        GLint normal_matrix = -1;
-        GLint colour = -1;
-        GLint depth_mvp = -1;
-        GLint light_dir = -1;
-        GLint light_colour = -1;
-        std::array<GLint, 6> textures{-1, -1, -1, -1, -1, -1};
-        GLint bump_map = -1;
-        GLint shadow_map = -1;
+        uniform<glm::mat4> mvp;
+        uniform<glm::mat3> normal_matrix;
+        uniform<glm::vec4> colour;
+        uniform<glm::mat4> depth_mvp;
+        uniform<glm::vec3> light_dir;
+        uniform<glm::vec3> light_colour;
+        std::array<uniform<GLint>, 6> textures{};
+        uniform<GLint> bump_map;
+        uniform<GLint> shadow_map;
     };
 
     void use_program(program* p);
@@ -212,17 +221,17 @@ private:
     geometry* geom = nullptr;
     material mat;
     program* prog = nullptr;
-    const locations* prog_locations = nullptr;
+    locations* prog_locations = nullptr;
     std::vector<model*> children;
     model* parent = nullptr;
     std::vector<scene*> scenes;
     float sphere_radius = 0.0f;
 
     static std::map<const program*, locations> sLocations;
-    static GLint sShadowDepthMvp;
-    static GLint sOutlineMvp;
-    static GLint sOutlineColourMvp;
-    static GLint sOutlineColourColour;
+    static uniform<glm::mat4> sShadowDepthMvp;
+    static uniform<glm::mat4> sOutlineMvp;
+    static uniform<glm::mat4> sOutlineColourMvp;
+    static uniform<glm::vec3> sOutlineColourColour;
     static draw_observer sDrawObserver;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/graphics/scene.h"
 
 #include "engine/graphics/camera.h"
+#include "engine/graphics/draw_state.h"
 #include "engine/graphics/framebuffer.h"
 #include "engine/graphics/model.h"
 #include "engine/graphics/texture.h"
@@ -8,6 +9,7 @@
 
 #include <GLES2/gl2.h>
 #include <algorithm>
+#include <glm/glm.hpp>
 
 namespace tulk::graphics {
 
@@ -60,6 +62,7 @@ model* scene::get_model(size_t index) const {
 }
 
 void scene::draw() {
+    const draw_state::batch batch;
     if (sGlobalSettings.shadows && shadow_cam != nullptr) {
         sShadowFramebuffer->bind();
         // The depth map needs depth testing and no blending, whatever the last model left.
@@ -97,13 +100,53 @@ void scene::draw() {
 
     if (sGlobalSettings.outlines) {
         glCullFace(GL_FRONT);
-        for (model* m : visible) {
+        order_outlines(eye);
+        for (const auto& [depth, m] : outline_order) {
             m->draw_outline(vp, frustum);
         }
     }
     glCullFace(GL_BACK);
     for (model* m : visible) {
         m->draw(vp, frustum, scene_light, sShadowTexture);
+    }
+}
+
+void scene::order_outlines(const glm::vec3& eye) {
+    outline_order.clear();
+    const bool reorder = draw_state::get_caching();
+    for (model* m : visible) {
+        // A model without an outline draws nothing in this pass, so it needs no place.
+        if (!reorder || m->get_outlined()) {
+            outline_order.emplace_back(0.0f, m);
+        }
+    }
+    if (!reorder) {
+        return;
+    }
+    // Outlines of depth-tested, childless models in the global colour all write the same
+    // colour, so the nearest fragment wins whatever their order; drawn nearest first, the
+    // ones behind fail the depth test early instead of being written over. A piled snake
+    // would otherwise overwrite its outline once per block. Any other outlined model keeps
+    // its place and bounds the runs sorted around it.
+    const auto sortable = [](const model* m) {
+        return m->get_depth_test() && m->get_uses_global_outline_colour() &&
+               m->get_child_count() == 0;
+    };
+    auto run = outline_order.begin();
+    for (auto it = outline_order.begin();; ++it) {
+        const bool end = it == outline_order.end();
+        if (end || !sortable(it->second)) {
+            std::stable_sort(run, it,
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            if (end) {
+                break;
+            }
+            run = it + 1;
+            continue;
+        }
+        // The depth of the back faces: the centre's distance plus the bounding radius.
+        it->first =
+            glm::length(it->second->get_world_pos() - eye) + it->second->get_sphere_radius();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <glm/glm.hpp>
+#include <utility>
 #include <vector>
 
 namespace tulk::graphics {
@@ -81,8 +82,13 @@ private:
     camera* cam = nullptr;
     camera* shadow_cam = nullptr;
     light* scene_light = nullptr;
+    // Puts the visible models in outline_order, nearest back faces first where that cannot
+    // change the picture.
+    void order_outlines(const glm::vec3& eye);
+
     // The models that pass culling this frame; kept to reuse its storage.
     std::vector<model*> visible;
+    std::vector<std::pair<float, model*>> outline_order;
 };
 
 } // namespace tulk::graphics

@@ -1,4 +1,5 @@
 #include "engine/audio/audio.h"
+#include "engine/graphics/draw_state.h"
 #include "engine/graphics/scene.h"
 #include "fake_clock.h"
 #include "game/block.h"
@@ -305,4 +306,39 @@ TEST_F(game_test, a_game_from_the_first_pickup_to_game_over_and_the_next_start) 
     g->frame();
     EXPECT_EQ(g->get_score_text().get_string(), "score: 0");
     EXPECT_EQ(g->get_high_score_text().get_string(), "high score: 5");
+}
+
+TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_without) {
+    using tulk::graphics::draw_state;
+    // Each check draws the same state with the engine's state caching on, as every frame
+    // draws, then with it off: every GL call made again and outlines in list order.
+    const auto same_both_ways = [&](const char* when) {
+        g->draw();
+        const auto cached = context->pixels();
+        for (GLuint index = 0; index < 4; ++index) {
+            GLint enabled = GL_TRUE;
+            glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
+            EXPECT_EQ(enabled, GL_FALSE) << when << ": array " << index << " left enabled";
+        }
+        draw_state::set_caching(false);
+        g->draw();
+        draw_state::set_caching(true);
+        EXPECT_TRUE(cached == context->pixels()) << when;
+    };
+    g->frame();
+    same_both_ways("title");
+    press(SDL_SCANCODE_LALT);
+    // A long snake on a gentle left circle, fed every frame, its body piled behind the head.
+    for (int f = 0; f < 150; ++f) {
+        key(f % 4 == 3 ? SDL_KEYUP : SDL_KEYDOWN, SDL_SCANCODE_LEFT);
+        pickup_ahead();
+        g->frame();
+        if (f % 50 == 49) {
+            same_both_ways("playing");
+        }
+    }
+    EXPECT_GE(g->get_snake().get_length(), 150);
+    press(SDL_SCANCODE_LALT);
+    g->frame();
+    same_both_ways("paused");
 }
