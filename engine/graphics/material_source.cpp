@@ -34,15 +34,16 @@ void append_filter_loop(std::string& out, const settings& s) {
 // What the vertex stage hands the fragment stage, declared alike in both; only where the
 // texture coordinates come in the list differs between the stages.
 void append_varyings(std::string& out, const model::material& m, bool shadow, shader::type stage) {
-    const char* const texture_varyings =
-        "varying vec2 out_texcoords;\nvarying float out_texunit;\n";
+    const char* const texture_varyings = "varying vec2 out_texcoords;\n"
+                                         "varying float out_texunit;\n";
     out += "\nvarying vec4 out_colour;\n";
     if (m.textured && stage == shader::vertex) {
         out += texture_varyings;
     }
     if (m.lit && m.bump_mapped) {
-        out += "varying vec3 out_normal;\nvarying mat3 out_normal_matrix;\nvarying vec3 "
-               "out_light_dir;\n";
+        out += "varying vec3 out_normal;\n"
+               "varying mat3 out_normal_matrix;\n"
+               "varying vec3 out_light_dir;\n";
     }
     if (m.lit && !m.bump_mapped) {
         out += "varying float illumination;\n";
