@@ -4,6 +4,7 @@
 #include "engine/graphics/geometry.h"
 #include "engine/util/util.h"
 #include "game/block.h"
+#include "game/data_location.h"
 #include "game/high_score.h"
 
 #include <cmath>
@@ -14,7 +15,6 @@ using tulk::graphics::model;
 using tulk::graphics::scene;
 using tulk::graphics::texture;
 
-constexpr const char* high_score_path = "highscore";
 constexpr const char* title_music = "music/Ouroboros.ogg";
 constexpr const char* game_music = "music/Buff Proof.ogg";
 constexpr float degrees_to_radians = 0.017453292f;
@@ -30,7 +30,7 @@ game::game(const tulk::graphics::window& window)
     set_up_cameras_and_light();
     make_scenes();
     make_title_card();
-    high_score = read_high_score(high_score_path);
+    high_score = read_high_score(data_location::high_score_file());
     make_texts();
     make_backdrop();
 
@@ -235,7 +235,7 @@ void game::start_game() {
 }
 
 void game::end_game() {
-    write_high_score(high_score_path, high_score);
+    write_high_score(data_location::high_score_file(), high_score);
     tulk::audio::play_music(title_music);
     title = true;
 }
@@ -335,7 +335,7 @@ void game::teardown_first() {
     }
     delete title_card;
     title_card = nullptr;
-    write_high_score(high_score_path, high_score);
+    write_high_score(data_location::high_score_file(), high_score);
     text::destroy();
 }
 

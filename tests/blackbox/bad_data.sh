@@ -21,7 +21,7 @@ printf 'not a picture\n' >"$work_dir/glyph/textures/font/ua.png"
 expect_texture_failure glyph textures/font/ua.png
 
 prepare_game "$work_dir/title"
-rm "$work_dir/title/textures/title.png"
+printf 'not a picture\n' >"$work_dir/title/textures/title.png"
 expect_texture_failure title textures/title.png
 
 # play_one_game NAME: starts the game prepared in $work_dir/NAME, plays a game into the

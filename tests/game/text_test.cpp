@@ -51,6 +51,20 @@ protected:
     std::string dir;
 };
 
+// The game's overlay camera: one unit per pixel, origin at the bottom left.
+tulk::graphics::camera overlay_camera(int width, int height) {
+    tulk::graphics::camera overlay;
+    overlay.set_projection(tulk::graphics::camera::orthographic);
+    overlay.set_view_height(static_cast<float>(height));
+    overlay.set_aspect_ratio(static_cast<float>(width) / static_cast<float>(height));
+    overlay.set_z_near(-1000);
+    overlay.set_z_far(1000);
+    overlay.set_up(glm::vec3(0, 1, 0));
+    overlay.set_centre(glm::vec3(width / 2.0f, height / 2.0f, -1));
+    overlay.set_eye(glm::vec3(width / 2.0f, height / 2.0f, 0));
+    return overlay;
+}
+
 } // namespace
 
 TEST_F(text_test, glyphs_run_left_to_right_from_the_origin_and_ignore_case) {
@@ -114,16 +128,7 @@ TEST_F(text_test, a_file_that_is_not_a_png_ends_init) {
 
 TEST_F(text_test, a_drawn_score_shows_upright_glyphs_with_a_gap_for_the_space) {
     text::init();
-    // The game's overlay camera: one unit per pixel, origin at the bottom left.
-    tulk::graphics::camera overlay;
-    overlay.set_projection(tulk::graphics::camera::orthographic);
-    overlay.set_view_height(80);
-    overlay.set_aspect_ratio(200.0f / 80.0f);
-    overlay.set_z_near(-1000);
-    overlay.set_z_far(1000);
-    overlay.set_up(glm::vec3(0, 1, 0));
-    overlay.set_centre(glm::vec3(100, 40, -1));
-    overlay.set_eye(glm::vec3(100, 40, 0));
+    const tulk::graphics::camera overlay = overlay_camera(200, 80);
 
     text t;
     t.set_font_size(20);
@@ -142,4 +147,46 @@ TEST_F(text_test, a_drawn_score_shows_upright_glyphs_with_a_gap_for_the_space) {
     }
     EXPECT_EQ(ctx.pixel(172, 30), black);
     EXPECT_EQ(ctx.pixel(50, 45), black);
+}
+
+// The staged glyphs as the game draws its score, 20 pixels high: a white stroke pixel
+// (white over black) stays white over a white wall bar, and where it meets no other
+// stroke pixel it meets a dark one.
+TEST(staged_glyphs, text_reads_over_white_and_over_black) {
+    test_context ctx(440, 40);
+    const std::string dir = enter_game_copy();
+    text::init();
+    const tulk::graphics::camera overlay = overlay_camera(440, 40);
+    text t;
+    t.set_font_size(20);
+    t.set_pos(glm::vec2(10, 10));
+    t.set_string("SCORE: 1234567890 @#%");
+    std::vector<unsigned char> over[2];
+    for (const int white : {0, 1}) {
+        glClearColor(white, white, white, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        t.get_model()->draw(overlay.get_view_projection_matrix(), overlay.get_frustum(), nullptr,
+                            nullptr);
+        over[white] = ctx.pixels();
+    }
+    // Red alone tells white from black here: the glyphs hold nothing else.
+    const auto red = [&](int white, int x, int y) { return over[white][(y * 440 + x) * 4]; };
+    int strokes = 0;
+    int exposed = 0;
+    for (int y = 1; y < 39; ++y) {
+        for (int x = 1; x < 439; ++x) {
+            if (red(0, x, y) == 255) {
+                ++strokes;
+                exposed += red(1, x, y) != 255;
+                for (const auto& [nx, ny] :
+                     {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
+                    exposed += red(0, nx, ny) != 255 && red(1, nx, ny) > 64;
+                }
+            }
+        }
+    }
+    EXPECT_GT(strokes, 500);
+    EXPECT_EQ(exposed, 0);
+    text::destroy();
+    fs::remove_all(dir);
 }

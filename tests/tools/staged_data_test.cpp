@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <glm/gtc/type_ptr.hpp>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -62,7 +63,8 @@ image load(const std::string& path) {
 } // namespace
 
 // The game loads every file of the font folder as a glyph, so nothing else may be there.
-TEST(staged_data, font_folder_holds_every_glyph_white_on_transparent_and_nothing_else) {
+// Each glyph is white strokes with a dark outline, so it reads over white and black alike.
+TEST(staged_data, font_folder_holds_every_glyph_outlined_on_transparent_and_nothing_else) {
     const std::vector<std::string> names = glyph_names();
     ASSERT_EQ(names.size(), 68u);
     const std::set<std::string> expected(names.begin(), names.end());
@@ -82,25 +84,30 @@ TEST(staged_data, font_folder_holds_every_glyph_white_on_transparent_and_nothing
         ASSERT_EQ(im.error, 0u) << tulk::io::png::error_text(im.error);
         ASSERT_GT(im.width, 0u);
         ASSERT_EQ(im.width, im.height); // drawn on a square
-        int opaque = 0;
-        bool edge_clear = true;
-        for (unsigned y = 0; y < im.height; ++y) {
-            for (unsigned x = 0; x < im.width; ++x) {
-                const unsigned char* p = &im.rgba[(std::size_t{y} * im.width + x) * 4];
-                if (p[3] != 0) {
-                    ASSERT_TRUE(p[0] == 255 && p[1] == 255 && p[2] == 255) << x << ", " << y;
-                    ++opaque;
-                    edge_clear =
-                        edge_clear && x > 0 && y > 0 && x + 1 < im.width && y + 1 < im.height;
+        const auto at = [&](int x, int y) {
+            const bool inside = x >= 0 && y >= 0 && x < int(im.width) && y < int(im.height);
+            return inside ? glm::u8vec4(glm::make_vec4(&im.rgba[(y * im.width + x) * 4]))
+                          : glm::u8vec4(0);
+        };
+        int white = 0;
+        for (int y = 0; y < int(im.height); ++y) {
+            for (int x = 0; x < int(im.width); ++x) {
+                const glm::u8vec4 p = at(x, y);
+                ASSERT_TRUE(p.a == 0 || p == glm::u8vec4(255) || p == glm::u8vec4(0, 0, 0, 255))
+                    << x << ", " << y;
+                EXPECT_TRUE(p.a == 0 || (x > 0 && x + 1 < int(im.width))) << "glyphs never touch";
+                // A white texel is never next to a transparent one: the outline is closed.
+                for (int d = 0; d < 9 && p == glm::u8vec4(255); ++d) {
+                    EXPECT_NE(at(x + d % 3 - 1, y + d / 3 - 1).a, 0) << x << ", " << y;
                 }
+                white += p == glm::u8vec4(255);
             }
         }
-        EXPECT_TRUE(edge_clear) << "glyphs keep a transparent margin";
         if (name == "space") {
-            EXPECT_EQ(opaque, 0);
+            EXPECT_EQ(white, 0);
         } else {
-            EXPECT_GT(opaque, 0);
-            EXPECT_LT(opaque, static_cast<int>(im.width * im.height / 2));
+            EXPECT_GT(white, 0);
+            EXPECT_LT(white, static_cast<int>(im.width * im.height / 2));
             distinct.insert(std::string(im.rgba.begin(), im.rgba.end()));
         }
     }

@@ -1,13 +1,14 @@
 #include "asset_maker/assets.h"
 
-#include "asset_maker/canvas.h"
 #include "asset_maker/effects.h"
+#include "asset_maker/icon.h"
 #include "asset_maker/ogg_writer.h"
-#include "asset_maker/pixel_font.h"
 #include "asset_maker/tunes.h"
 #include "asset_maker/wav_writer.h"
 #include "engine/io/png.h"
 #include "game/glyph_table.h"
+#include "image/canvas.h"
+#include "image/pixel_font.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,10 @@ namespace {
 
 constexpr int glyph_size = 32;
 constexpr int glyph_scale = 4;
+// Dark texels around the strokes keep white text readable over white. Two texels, because
+// the game shrinks a 32-texel glyph to 20 or 12 pixels and samples the nearest texel: a
+// single texel would fall between the samples in places.
+constexpr int outline_width = 2;
 constexpr float music_quality = 0.2f;
 
 bool make_folder(const std::string& folder) {
@@ -94,6 +99,27 @@ void draw_snake(canvas& c, int centre_y) {
             glm::vec4(1.0f, 1.0f, 0.3f, 0.6f));
 }
 
+// Makes every transparent texel within `outline_width` texels of an opaque one opaque black.
+void outline(canvas& c) {
+    const canvas strokes = c;
+    for (int y = 0; y < c.height(); ++y) {
+        for (int x = 0; x < c.width(); ++x) {
+            if (strokes.get(x, y).a != 0) {
+                continue;
+            }
+            bool near = false;
+            for (int dy = -outline_width; dy <= outline_width && !near; ++dy) {
+                for (int dx = -outline_width; dx <= outline_width && !near; ++dx) {
+                    near = strokes.get(x + dx, y + dy).a != 0;
+                }
+            }
+            if (near) {
+                c.set(x, y, glm::vec4(0.0f, 0.0f, 0.0f, 1.0f));
+            }
+        }
+    }
+}
+
 } // namespace
 
 namespace assets {
@@ -108,6 +134,7 @@ bool make_font(const std::string& folder) {
     for (const auto& [c, name] : glyph_table::names()) {
         canvas glyph(glyph_size, glyph_size);
         glyph.text(std::string(1, c), left, top, glyph_scale, glyph_scale, glm::vec4(1.0f));
+        outline(glyph);
         if (!save(glyph, folder + "/" + name + ".png")) {
             return false;
         }
@@ -183,9 +210,21 @@ bool make_effects(const std::string& folder) {
                     pickup);
 }
 
+bool make_icons(const std::string& folder) {
+    for (const int size : icon::sizes) {
+        const std::string dir =
+            folder + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        if (!make_folder(dir) || !save(icon::draw(size), dir + "/ardlow.png")) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool make_all(const std::string& stage) {
     return make_font(stage + "/textures/font") && make_title(stage + "/textures/title.png") &&
-           make_music(stage + "/music") && make_effects(stage + "/sfx");
+           make_music(stage + "/music") && make_effects(stage + "/sfx") &&
+           make_icons(stage + "/icons");
 }
 
 } // namespace assets

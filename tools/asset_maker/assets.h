@@ -5,7 +5,7 @@
 #include <vector>
 
 // Writes the game's data files under a stage folder: glyph pictures, the title picture,
-// music and sound effects, each generated here and the same on every run.
+// music, sound effects and the desktop icon, each generated here and the same on every run.
 namespace assets {
 
 // The font is made for the game's own glyph table, glyph_table::names().
@@ -14,6 +14,8 @@ bool make_font(const std::string& folder);
 bool make_title(const std::string& path);
 bool make_music(const std::string& folder);
 bool make_effects(const std::string& folder);
+// The desktop icon at each size, laid out as in an icon theme: <size>x<size>/apps/ardlow.png.
+bool make_icons(const std::string& folder);
 bool make_all(const std::string& stage);
 
 } // namespace assets

@@ -1,4 +1,4 @@
-// Writes the game's generated data (glyphs, title picture, music, effects) into the folder
+// Writes the game's generated data (glyphs, title picture, music, effects, icons) into the folder
 // given as the only argument.
 #include "asset_maker/assets.h"
 

@@ -4,12 +4,14 @@
 #include "bench/draw_list.h"
 #include "bench/flight_script.h"
 #include "bench/floor_renderer.h"
+#include "bench/helix_pilot.h"
 #include "engine/audio/audio.h"
 #include "engine/graphics/engine.h"
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/program.h"
 #include "engine/graphics/window.h"
 #include "engine/util/fatal.h"
+#include "game/block.h"
 #include "game/game.h"
 #include "game/game_clock.h"
 
@@ -18,7 +20,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -73,6 +77,17 @@ long resident_kib() {
     return kib;
 }
 
+void press(game& g, SDL_Scancode code) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.scancode = code;
+    event.key.state = SDL_PRESSED;
+    g.handle_key(event);
+    event.type = SDL_KEYUP;
+    event.key.state = SDL_RELEASED;
+    g.handle_key(event);
+}
+
 char kind_of(game& g) {
     if (g.in_title()) {
         return 't';
@@ -91,10 +106,215 @@ std::int64_t bench_run::now_ns() {
         .count();
 }
 
+namespace {
+
+// Times the game's frames in parts and has the floor draw each one again. Recording
+// and timing allocate nothing.
+class frame_timer {
+public:
+    frame_timer() {
+        shown_score.reserve(64);
+        geometry::enable_get_draw_calls();
+        geometry::get_draw_calls();
+        program::get_switches();
+    }
+    ~frame_timer() { geometry::disable_get_draw_calls(); }
+
+    // One frame: `send_keys(g)`, which says whether its keys started a game, and the
+    // update, then the draw, then glFinish; then the floor's replay.
+    template <class keys>
+    bench_run::frame time(game& g, keys&& send_keys);
+
+    unsigned get_skipped() const { return skipped; }
+
+private:
+    void replay(bench_run::frame& f);
+
+    floor_renderer floor;
+    draw_list list{16384};
+    // Compared before and after each frame; room enough that assigning never allocates.
+    std::string shown_score;
+    unsigned skipped = 0;
+};
+
+template <class keys>
+bench_run::frame frame_timer::time(game& g, keys&& send_keys) {
+    bench_run::frame f;
+    const int length_before = g.get_snake().get_length();
+    const bool title_before = g.in_title();
+    shown_score.assign(g.get_score_text().get_string());
+    const std::uint64_t allocated_before = allocations::game_count();
+    const std::uint64_t driver_before = allocations::driver_count();
+    list.start();
+    allocations::set_watching(true);
+
+    const std::int64_t t0 = bench_run::now_ns();
+    const bool started = send_keys(g);
+    g.update();
+    const std::int64_t t1 = bench_run::now_ns();
+    g.draw();
+    const std::int64_t t2 = bench_run::now_ns();
+    glFinish();
+    const std::int64_t t3 = bench_run::now_ns();
+
+    allocations::set_watching(false);
+    list.stop();
+    f.allocations = static_cast<unsigned>(allocations::game_count() - allocated_before);
+    f.driver_allocations = static_cast<unsigned>(allocations::driver_count() - driver_before);
+    f.kind = kind_of(g);
+    f.blocks = static_cast<unsigned>(g.get_snake().get_length());
+    if (started) {
+        f.events |= bench_run::game_started;
+    } else if (g.get_snake().get_length() != length_before) {
+        f.events |= bench_run::pickup_eaten;
+    }
+    if (g.get_score_text().get_string() != shown_score) {
+        f.events |= bench_run::texts_rebuilt;
+    }
+    if (!title_before && g.in_title()) {
+        f.events |= bench_run::game_over;
+    }
+    f.draws = geometry::get_draw_calls();
+    f.switches = program::get_switches();
+    f.update_ms = ms_between(t0, t1);
+    f.draw_ms = ms_between(t1, t2);
+    f.whole_ms = ms_between(t0, t3);
+    skipped += list.get_skipped();
+    replay(f);
+    clock_now += frame_period_ms;
+    return f;
+}
+
+void frame_timer::replay(bench_run::frame& f) {
+    floor.save();
+    const std::int64_t t0 = bench_run::now_ns();
+    floor.draw(list);
+    const std::int64_t t1 = bench_run::now_ns();
+    glFinish();
+    const std::int64_t t2 = bench_run::now_ns();
+    floor.restore();
+    f.floor_draw_ms = ms_between(t0, t1);
+    f.floor_ms = ms_between(t0, t2);
+    f.floor_draws = static_cast<unsigned>(list.get_entries().size());
+}
+
+// The engine and the game made and the first frame drawn, with the time and memory
+// each step took from the window on.
+std::unique_ptr<game> start_game(const tulk::graphics::window& window, std::int64_t window_done,
+                                 const bench_run::options& o, bench_run::result& r) {
+    r.rss_window_kib = resident_kib();
+    tulk::init();
+    std::srand(o.seed);
+    const std::int64_t init_done = bench_run::now_ns();
+    r.rss_engine_kib = resident_kib();
+    auto g = std::make_unique<game>(window);
+    const std::int64_t setup_done = bench_run::now_ns();
+    r.rss_setup_kib = resident_kib();
+    g->frame();
+    glFinish();
+    const std::int64_t first_frame_done = bench_run::now_ns();
+    r.rss_first_frame_kib = resident_kib();
+    clock_now += frame_period_ms;
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    r.renderer = renderer != nullptr ? renderer : "unknown";
+
+    r.startup_ms = ms_between(o.spawned_at, first_frame_done);
+    r.window_ms = ms_between(o.main_entered, window_done);
+    r.init_ms = ms_between(window_done, init_done);
+    r.setup_ms = ms_between(init_done, setup_done);
+    r.first_frame_ms = ms_between(setup_done, first_frame_done);
+    return g;
+}
+
+// Whole games played by the flight script.
+void play_scripted(game& g, const bench_run::options& o, bench_run::result& r) {
+    frame_timer timer;
+    flight_script script;
+    for (int i = 0; i < o.frames; ++i) {
+        r.frames.push_back(timer.time(g, [&script, i](game& played) {
+            script.before_frame(played, i);
+            return script.started_game();
+        }));
+    }
+    r.skipped_draws = timer.get_skipped();
+}
+
+// A block like the snake's own (and like an eaten pickup), as the new tail.
+void grow(game& g) {
+    auto* m = new tulk::graphics::model();
+    m->set_geometry(geometry::find("cube"));
+    m->set_outlined(true);
+    m->set_colour(glm::vec3(0.0f, 0.8f, 0.0f));
+    m->set_casts_shadow(true);
+    m->set_material_lit(true);
+    m->set_material_shadowed(true);
+    g.get_play_scene().add_model(m);
+    g.get_snake().add_to_end(new block(glm::vec3(0.0f), glm::vec3(0.0f), m));
+}
+
+void check_alive(game& g, const bench_run::options& o, const char* when) {
+    if (g.get_snake().get_dead() || g.in_title()) {
+        const glm::vec3& at = g.get_snake().get_head()->pos;
+        tulk::util::fatal(1, "bench: the %d-block snake died %s at %.1f %.1f %.1f\n", o.length,
+                          when, at.x, at.y, at.z);
+    }
+}
+
+// A game whose snake the helix pilot flies while it grows to its length, one block a
+// frame so that the body is strung out along the flight path, or all at once on the
+// tail; then the timed frames, still on the helix.
+void fly_grown(game& g, const bench_run::options& o, bench_run::result& r) {
+    helix_pilot pilot;
+    press(g, SDL_SCANCODE_LALT);
+    // The pickups wait on the cage's axis, inside every coil and out of the snake's way.
+    float y = -12.0f;
+    for (block* pickup : g.get_level().get_pickups()) {
+        pickup->set_pos(glm::vec3(0.0f, y, 0.0f));
+        y += 12.0f;
+    }
+    const auto fly = [&](const char* when) {
+        pilot.steer(g);
+        g.update();
+        clock_now += frame_period_ms;
+        check_alive(g, o, when);
+    };
+    for (int i = 0; i < helix_pilot::approach_frames; ++i) {
+        fly("on its way to the helix");
+    }
+    while (!o.piled && g.get_snake().get_length() < o.length) {
+        fly("while growing");
+        grow(g);
+    }
+    for (int i = 0; i < helix_pilot::warm_up_frames; ++i) {
+        fly("before the timing");
+        g.draw();
+        glFinish();
+    }
+    // Laid now, the pile is in view for the first timed frames, until the camera passes
+    // it, and again whenever the next coil comes round above it.
+    while (g.get_snake().get_length() < o.length) {
+        grow(g);
+    }
+
+    frame_timer timer;
+    for (int i = 0; i < o.frames; ++i) {
+        r.frames.push_back(timer.time(g, [&pilot](game& flown) {
+            pilot.steer(flown);
+            return false;
+        }));
+        check_alive(g, o, "while timed");
+    }
+    r.skipped_draws = timer.get_skipped();
+}
+
+} // namespace
+
 bench_run::result bench_run::run(const options& o) {
     result r;
     r.width = o.width;
     r.height = o.height;
+    r.length = o.length;
+    r.piled = o.piled;
     r.frames.reserve(static_cast<size_t>(o.frames));
 
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
@@ -104,104 +324,14 @@ bench_run::result bench_run::run(const options& o) {
     fs::current_path(work);
     clock_now = 1000;
     game_clock::set_source(scripted_clock);
-
     {
         tulk::graphics::window window("Ardlow bench", 0, 0, o.width, o.height, false, false);
-        const std::int64_t window_done = now_ns();
-        r.rss_window_kib = resident_kib();
-        tulk::init();
-        std::srand(o.seed);
-        const std::int64_t init_done = now_ns();
-        r.rss_engine_kib = resident_kib();
-        auto g = std::make_unique<game>(window);
-        const std::int64_t setup_done = now_ns();
-        r.rss_setup_kib = resident_kib();
-        g->frame();
-        glFinish();
-        const std::int64_t first_frame_done = now_ns();
-        r.rss_first_frame_kib = resident_kib();
-        clock_now += frame_period_ms;
-        const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-        r.renderer = renderer != nullptr ? renderer : "unknown";
-
-        r.startup_ms = ms_between(o.spawned_at, first_frame_done);
-        r.window_ms = ms_between(o.main_entered, window_done);
-        r.init_ms = ms_between(window_done, init_done);
-        r.setup_ms = ms_between(init_done, setup_done);
-        r.first_frame_ms = ms_between(setup_done, first_frame_done);
-
-        {
-            floor_renderer floor;
-            draw_list list;
-            flight_script script;
-            // Compared before and after each frame; room enough that assigning never
-            // allocates.
-            std::string shown_score;
-            shown_score.reserve(64);
-            geometry::enable_get_draw_calls();
-            geometry::get_draw_calls();
-            program::get_switches();
-
-            for (int i = 0; i < o.frames; ++i) {
-                frame f;
-                const int length_before = g->get_snake().get_length();
-                const bool title_before = g->in_title();
-                shown_score.assign(g->get_score_text().get_string());
-                const std::uint64_t allocated_before = allocations::game_count();
-                const std::uint64_t driver_before = allocations::driver_count();
-                list.start();
-                allocations::set_watching(true);
-
-                const std::int64_t t0 = now_ns();
-                script.before_frame(*g, i);
-                g->update();
-                const std::int64_t t1 = now_ns();
-                g->draw();
-                const std::int64_t t2 = now_ns();
-                glFinish();
-                const std::int64_t t3 = now_ns();
-
-                allocations::set_watching(false);
-                list.stop();
-                f.allocations = static_cast<unsigned>(allocations::game_count() - allocated_before);
-                f.driver_allocations =
-                    static_cast<unsigned>(allocations::driver_count() - driver_before);
-                f.kind = kind_of(*g);
-                if (script.started_game()) {
-                    f.events |= game_started;
-                } else if (g->get_snake().get_length() != length_before) {
-                    f.events |= pickup_eaten;
-                }
-                if (g->get_score_text().get_string() != shown_score) {
-                    f.events |= texts_rebuilt;
-                }
-                if (!title_before && g->in_title()) {
-                    f.events |= game_over;
-                }
-                f.draws = geometry::get_draw_calls();
-                f.switches = program::get_switches();
-                f.update_ms = ms_between(t0, t1);
-                f.draw_ms = ms_between(t1, t2);
-                f.whole_ms = ms_between(t0, t3);
-                r.skipped_draws += list.get_skipped();
-
-                floor.save();
-                const std::int64_t t4 = now_ns();
-                floor.draw(list);
-                const std::int64_t t5 = now_ns();
-                glFinish();
-                const std::int64_t t6 = now_ns();
-                floor.restore();
-                f.floor_draw_ms = ms_between(t4, t5);
-                f.floor_ms = ms_between(t4, t6);
-                f.floor_draws = static_cast<unsigned>(list.get_entries().size());
-
-                r.frames.push_back(f);
-                clock_now += frame_period_ms;
-            }
-            geometry::disable_get_draw_calls();
+        std::unique_ptr<game> g = start_game(window, now_ns(), o, r);
+        if (o.length > 0) {
+            fly_grown(*g, o, r);
+        } else {
+            play_scripted(*g, o, r);
         }
-
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         r.peak_rss_kib = usage.ru_maxrss;
@@ -210,9 +340,7 @@ bench_run::result bench_run::run(const options& o) {
         g->teardown_first();
         tulk::destroy();
         g->teardown_second();
-        g.reset();
     }
-
     game_clock::set_source(nullptr);
     fs::current_path(home);
     std::error_code ignored;
@@ -220,53 +348,30 @@ bench_run::result bench_run::run(const options& o) {
     return r;
 }
 
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(bench_run::frame, kind, update_ms, draw_ms, whole_ms,
+                                   floor_draw_ms, floor_ms, draws, switches, floor_draws,
+                                   allocations, driver_allocations, events, blocks)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(bench_run::result, width, height, length, piled, renderer,
+                                   startup_ms, window_ms, init_ms, setup_ms, first_frame_ms,
+                                   peak_rss_kib, rss_window_kib, rss_engine_kib, rss_setup_kib,
+                                   rss_first_frame_kib, rss_end_kib, skipped_draws, frames)
+
 bool bench_run::write(const result& r, const std::string& path) {
-    FILE* out = std::fopen(path.c_str(), "w");
-    if (out == nullptr) {
-        return false;
-    }
-    std::fprintf(out, "size %d %d\n", r.width, r.height);
-    std::fprintf(out, "renderer %s\n", r.renderer.c_str());
-    std::fprintf(out, "startup %.4f %.4f %.4f %.4f %.4f\n", r.startup_ms, r.window_ms, r.init_ms,
-                 r.setup_ms, r.first_frame_ms);
-    std::fprintf(out, "rss %ld %ld %ld %ld %ld %ld\n", r.peak_rss_kib, r.rss_window_kib,
-                 r.rss_engine_kib, r.rss_setup_kib, r.rss_first_frame_kib, r.rss_end_kib);
-    std::fprintf(out, "skipped_draws %u\n", r.skipped_draws);
-    std::fprintf(out, "frames %zu\n", r.frames.size());
-    for (const frame& f : r.frames) {
-        std::fprintf(out, "%c %.4f %.4f %.4f %.4f %.4f %u %u %u %u %u %u\n", f.kind, f.update_ms,
-                     f.draw_ms, f.whole_ms, f.floor_draw_ms, f.floor_ms, f.draws, f.switches,
-                     f.floor_draws, f.allocations, f.driver_allocations, f.events);
-    }
-    return std::fclose(out) == 0;
+    std::ofstream out(path);
+    out << nlohmann::json(r).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    out.close();
+    return !out.fail();
 }
 
 bool bench_run::read(const std::string& path, result& r) {
-    FILE* in = std::fopen(path.c_str(), "r");
-    if (in == nullptr) {
+    std::ifstream in(path);
+    if (!in) {
         return false;
     }
-    size_t count = 0;
-    char renderer[256] = {};
-    bool ok = std::fscanf(in, " size %d %d", &r.width, &r.height) == 2 &&
-              std::fscanf(in, " renderer %255[^\n]", renderer) == 1 &&
-              std::fscanf(in, " startup %lf %lf %lf %lf %lf", &r.startup_ms, &r.window_ms,
-                          &r.init_ms, &r.setup_ms, &r.first_frame_ms) == 5 &&
-              std::fscanf(in, " rss %ld %ld %ld %ld %ld %ld", &r.peak_rss_kib, &r.rss_window_kib,
-                          &r.rss_engine_kib, &r.rss_setup_kib, &r.rss_first_frame_kib,
-                          &r.rss_end_kib) == 6 &&
-              std::fscanf(in, " skipped_draws %u", &r.skipped_draws) == 1 &&
-              std::fscanf(in, " frames %zu", &count) == 1;
-    r.renderer = renderer;
-    r.frames.clear();
-    for (size_t i = 0; ok && i < count; ++i) {
-        frame f;
-        ok = std::fscanf(in, " %c %lf %lf %lf %lf %lf %u %u %u %u %u %u", &f.kind, &f.update_ms,
-                         &f.draw_ms, &f.whole_ms, &f.floor_draw_ms, &f.floor_ms, &f.draws,
-                         &f.switches, &f.floor_draws, &f.allocations, &f.driver_allocations,
-                         &f.events) == 12;
-        r.frames.push_back(f);
+    try {
+        nlohmann::json::parse(in).get_to(r);
+    } catch (const nlohmann::json::exception&) {
+        return false;
     }
-    std::fclose(in);
-    return ok;
+    return true;
 }

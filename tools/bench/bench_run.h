@@ -5,8 +5,9 @@
 #include <vector>
 
 // One benchmark run at one window size, meant to have a process of its own so that its
-// start-up and peak memory are its own: the real game set up headless, driven by the
-// flight script on a clock that advances 32 ms a frame, each frame timed in parts and
+// start-up and peak memory are its own: the real game set up headless on a clock that
+// advances 32 ms a frame, driven either by the flight script through whole games or by
+// the helix pilot with the snake grown to a given length, each frame timed in parts and
 // followed by the floor drawing the same draws.
 class bench_run {
 public:
@@ -23,6 +24,7 @@ public:
         unsigned allocations = 0;        // operator new calls of the game's code during its frame
         unsigned driver_allocations = 0; // and of the GL driver's (its shader compiler)
         unsigned events = 0;             // what happened in the frame, from `event`
+        unsigned blocks = 0;             // the snake's length after the frame
     };
 
     // Frame events that explain an allocation.
@@ -36,6 +38,8 @@ public:
     struct result {
         int width = 0;
         int height = 0;
+        int length = 0;          // 0 for the scripted games, else the length the snake grew to
+        bool piled = false;      // whether its new blocks were all laid on the tail at once
         std::string renderer;    // GL_RENDERER
         double startup_ms = 0.0; // from the spawn to the end of the first drawn frame
         double window_ms = 0.0;  // the parts of it, from the process's main on
@@ -58,16 +62,18 @@ public:
         int height = 480;
         int frames = 2000;
         unsigned seed = 1;
+        int length = 0;                // > 0: grow the snake to this length and fly it
+        bool piled = false;            // lay the new blocks on the tail all at once
         std::string stage_dir;         // the game's data
         std::int64_t spawned_at = 0;   // steady-clock nanoseconds when the process was made
         std::int64_t main_entered = 0; // and when its main began
     };
 
     // Runs the game and the floor; needs no display. Exits through the engine's fatal
-    // path when the stage folder is unusable.
+    // path when the stage folder is unusable or a grown snake dies.
     static result run(const options& o);
 
-    // A plain text record of a result, and its reading; false on a malformed file.
+    // A result as JSON, and its reading; false on a missing or malformed file.
     static bool write(const result& r, const std::string& path);
     static bool read(const std::string& path, result& r);
 

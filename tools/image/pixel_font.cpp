@@ -1,4 +1,4 @@
-#include "asset_maker/pixel_font.h"
+#include "image/pixel_font.h"
 
 #include <cctype>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "asset_maker/canvas.h"
+#include "image/canvas.h"
 
-#include "asset_maker/pixel_font.h"
 #include "engine/io/png.h"
+#include "image/pixel_font.h"
 
 #include <algorithm>
 #include <cmath>

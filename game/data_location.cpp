@@ -1,0 +1,82 @@
+#include "game/data_location.h"
+
+#include <SDL2/SDL.h>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The data is there when the title picture is.
+constexpr const char* marker = "textures/title.png";
+constexpr const char* high_score_name = "highscore";
+
+bool holds_data(const fs::path& folder) {
+    std::error_code ec;
+    return fs::is_regular_file(folder / marker, ec);
+}
+
+bool enter(const fs::path& folder) {
+    std::error_code ec;
+    fs::current_path(folder, ec);
+    if (ec) {
+        std::printf("cannot enter the game data folder %s: %s\n", folder.c_str(),
+                    ec.message().c_str());
+    }
+    return !ec;
+}
+
+// SDL_GetPrefPath: $XDG_DATA_HOME/ardlow/ (~/.local/share/ardlow/ by default), created
+// when missing.
+std::string player_folder() {
+    char* pref = SDL_GetPrefPath(nullptr, "ardlow");
+    if (pref == nullptr) {
+        return {};
+    }
+    const std::string folder = pref;
+    SDL_free(pref);
+    return folder;
+}
+
+} // namespace
+
+std::string data_location::sHighScoreFile = high_score_name;
+
+bool data_location::settle() {
+    sHighScoreFile = high_score_name;
+    if (holds_data(".")) {
+        return true;
+    }
+    char* base = SDL_GetBasePath();
+    if (base == nullptr) {
+        std::printf("no game data: %s is not in the working directory, and the program's "
+                    "folder is unknown: %s\n",
+                    marker, SDL_GetError());
+        return false;
+    }
+    const fs::path own = fs::path(base).lexically_normal();
+    SDL_free(base);
+    const fs::path installed = (own / "../share/ardlow/").lexically_normal();
+    if (holds_data(own)) {
+        return enter(own);
+    }
+    if (holds_data(installed)) {
+        if (!enter(installed)) {
+            return false;
+        }
+        const std::string player = player_folder();
+        if (player.empty()) {
+            // The high score then goes beside the data, where it is saved only if the
+            // install is writable; the save says so when it is not.
+            std::printf("no folder of the player's own for the high score: %s\n", SDL_GetError());
+        } else {
+            sHighScoreFile = player + high_score_name;
+        }
+        return true;
+    }
+    std::printf("no game data: %s is neither in the working directory, nor in %s, nor in %s\n",
+                marker, own.c_str(), installed.c_str());
+    return false;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// Where the game reads its data and keeps its high score. The game opens every data file
+// by a path relative to the working directory; settle() picks that directory once, at
+// start: the working directory itself when it holds the data (a game folder), else the
+// executable's own folder (a staged or unpacked game started by its full path), else the
+// installed data folder <prefix>/share/ardlow beside <prefix>/bin, whose high score lives
+// in the player's own data folder because the install is read-only.
+class data_location {
+public:
+    // Decides from the executable's folder as SDL reports it and changes the working
+    // directory. When no place holds the data, prints one line naming the places looked
+    // in and returns false.
+    static bool settle();
+
+    // The high-score file: "highscore" in the working directory unless the game is
+    // installed.
+    static const std::string& high_score_file() { return sHighScoreFile; }
+
+private:
+    static std::string sHighScoreFile;
+};

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Where the game finds its data, started from a working directory that holds nothing: a
+# staged copy started by its full path plays from its own folder; a program with no data
+# anywhere says where it looked and exits with status 1; the game installed with DESTDIR,
+# and the same unpacked from its Debian package, read their data from share/ardlow and
+# keep the high score in $XDG_DATA_HOME/ardlow.
+set -u
+source "$(dirname "$0")/lib.bash"
+
+start_xvfb 800x480
+export SDL_AUDIODRIVER=dummy
+empty="$work_dir/empty"
+mkdir -p "$empty" "$work_dir/lone/bin"
+
+# launch PROGRAM NAME [VAR=VALUE...]: PROGRAM started from the empty directory.
+launch() {
+    (cd "$empty" && exec env "${@:3}" "$1") >"$work_dir/$2.log" 2>&1 &
+    game_pid=$!
+}
+quit_game() {
+    xdotool keydown Escape
+    wait_game_exit 60
+    xdotool keyup Escape
+    [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
+    [ -z "$(ls -A "$empty")" ] || fail "$1: wrote into the working directory: $(ls -A "$empty")"
+}
+
+cp "$stage_dir/ardlow" "$work_dir/lone/bin/"
+(cd "$empty" && exec "$work_dir/lone/bin/ardlow") >"$work_dir/lone.log" 2>&1
+status=$?
+[ "$status" = 1 ] && [ "$(wc -l <"$work_dir/lone.log")" = 1 ] &&
+    grep -q -F -e "$work_dir/lone/bin" "$work_dir/lone.log" &&
+    grep -q -F -e "$work_dir/lone/share/ardlow" "$work_dir/lone.log" ||
+    fail "no data: status $status, not one line naming both places"
+
+prepare_game "$work_dir/game"
+launch "$work_dir/game/ardlow" staged
+wait_for 60 "staged: the title card" title_shown
+quit_game staged
+saved "$work_dir/game/highscore" || fail "staged: no highscore beside the program"
+
+# play PREFIX NAME: the installed game with a home of its own plays a whole game, keeps
+# the high score in the player's data folder and writes nothing into the install.
+play() {
+    local home="$work_dir/$2-home"
+    mkdir -p "$home"
+    launch "$1/bin/ardlow" "$2" HOME="$home" XDG_DATA_HOME="$home/data"
+    wait_for 60 "$2: the title card" title_shown
+    start_from_title "$2"
+    wait_for 180 "$2: highscore in \$XDG_DATA_HOME" saved "$home/data/ardlow/highscore"
+    wait_for 60 "$2: the title after game over" title_shown
+    quit_game "$2"
+    [ -z "$(find "$1" -newer "$home" -type f)" ] || fail "$2: wrote into the install"
+}
+
+share="$work_dir/root/usr/share"
+DESTDIR="$work_dir/root" cmake --install "$build_dir" --prefix /usr >"$work_dir/install.log" 2>&1 ||
+    fail "cmake --install failed"
+for size in 48 128 256; do
+    [ "$(identify -format %wx%h "$share/icons/hicolor/${size}x$size/apps/ardlow.png")" = "${size}x$size" ] ||
+        fail "no ${size}x$size icon"
+done
+desktop-file-validate "$share"/applications/*.desktop >"$work_dir/desktop.log" 2>&1 || fail "desktop entry"
+appstreamcli validate --no-net "$share"/metainfo/*.xml >"$work_dir/metainfo.log" 2>&1 || fail "metadata"
+play "$work_dir/root/usr" installed
+
+cpack --config "$build_dir/CPackConfig.cmake" -B "$work_dir/pkg" >"$work_dir/cpack.log" 2>&1 || fail "cpack"
+deb=$(echo "$work_dir"/pkg/ardlow_*_"$(dpkg --print-architecture)".deb)
+dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0' || fail "no library dependencies in $deb"
+dpkg-deb -x "$deb" "$work_dir/deb"
+play "$work_dir/deb/usr" unpacked
+echo "ok"
