@@ -20,28 +20,30 @@ constexpr const char* title_music = "music/Ouroboros.ogg";
 constexpr const char* game_music = "music/Buff Proof.ogg";
 constexpr float degrees_to_radians = 0.017453292f;
 
-// A random offset 80 to 119 units from the origin, in a direction that is never zero.
-glm::vec3 random_backdrop_offset() {
-    glm::vec3 direction;
-    do {
-        const int x = tulk::util::rrand(-1000, 1000);
-        const int y = tulk::util::rrand(-1000, 1000);
-        const int z = tulk::util::rrand(-1000, 1000);
-        direction = glm::vec3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-    } while (direction == glm::vec3(0.0f));
-    const float distance = static_cast<float>(tulk::util::rrand(80, 120));
-    return glm::normalize(direction) * distance;
-}
-
 } // namespace
 
 game::game(const tulk::graphics::window& window)
     : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)) {
-    const float aspect = static_cast<float>(width) / static_cast<float>(height);
-
     text::init();
     tulk::audio::load_folder("music");
     tulk::audio::load_folder("sfx");
+
+    set_up_cameras_and_light();
+    make_scenes();
+    make_title_card();
+    high_score = read_high_score(data_location::high_score_file());
+    make_texts();
+    make_backdrop();
+
+    player = std::make_unique<snake>(*play_scene);
+    field = std::make_unique<level>();
+    field->reset(*play_scene, *title_scene);
+
+    tulk::audio::play_music(title_music);
+}
+
+void game::set_up_cameras_and_light() {
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
 
     chase_camera.set_eye(glm::vec3(16.0f, 10.0f, 16.0f));
     chase_camera.set_aspect_ratio(aspect);
@@ -61,6 +63,18 @@ game::game(const tulk::graphics::window& window)
     shadow_camera.set_view_height(105.655098f); // 61 times the square root of 3
     shadow_camera.set_aspect_ratio(aspect);
 
+    // One unit is one pixel, with the origin at the bottom-left corner of the window.
+    overlay_camera.set_projection(tulk::graphics::camera::projection::orthographic);
+    overlay_camera.set_view_height(static_cast<float>(height));
+    overlay_camera.set_aspect_ratio(aspect);
+    overlay_camera.set_z_near(-1000.0f);
+    overlay_camera.set_z_far(1000.0f);
+    overlay_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
+    overlay_camera.set_centre(glm::vec3(width / 2.0f, height / 2.0f, -1.0f));
+    overlay_camera.set_eye(glm::vec3(width / 2.0f, height / 2.0f, 0.0f));
+}
+
+void game::make_scenes() {
     scene::set_global_shadow_map_dimensions(glm::ivec2(2 * width, 2 * height));
     scene::set_global_pcf(1);
     scene::set_global_shadows(false);
@@ -76,7 +90,9 @@ game::game(const tulk::graphics::window& window)
     title_scene->set_shadow_camera(&shadow_camera);
     title_scene->set_camera(&title_camera);
     title_scene->set_light(&light);
+}
 
+void game::make_title_card() {
     {
         const texture::data picture("textures/title.png", texture::data::type::png);
         title_texture = std::make_unique<texture>("titletex", picture, texture::format::rgba);
@@ -94,9 +110,9 @@ game::game(const tulk::graphics::window& window)
     title_card->set_transparent(true);
     title_card->set_material_textured(true);
     title_card->set_geometry(tulk::graphics::geometry::find("cube"));
+}
 
-    high_score = read_high_score(data_location::high_score_file());
-
+void game::make_texts() {
     score_text = std::make_unique<text>();
     score_text->set_font_size(20.0f);
     score_text->set_pos(glm::vec2(8.0f, static_cast<float>(height) - 60.0f));
@@ -115,33 +131,22 @@ game::game(const tulk::graphics::window& window)
     pause_text->set_pos(
         glm::vec2(static_cast<float>(width) / 2.0f, static_cast<float>(height) / 2.0f));
     pause_text->set_string("paused");
+}
 
-    overlay_camera.set_projection(tulk::graphics::camera::projection::orthographic);
-    overlay_camera.set_view_height(static_cast<float>(height));
-    overlay_camera.set_aspect_ratio(aspect);
-    overlay_camera.set_z_near(-1000.0f);
-    overlay_camera.set_z_far(1000.0f);
-    overlay_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
-    overlay_camera.set_centre(glm::vec3(width / 2.0f, height / 2.0f, -1.0f));
-    overlay_camera.set_eye(glm::vec3(width / 2.0f, height / 2.0f, 0.0f));
-
+void game::make_backdrop() {
     backdrop_cubes.reserve(backdrop_cube_count);
     backdrop_offsets.reserve(backdrop_cube_count);
     for (int i = 0; i < backdrop_cube_count; ++i) {
         auto* cube = new model();
-        backdrop_offsets.push_back(random_backdrop_offset());
+        // 80 to 119 units out in any direction.
+        const glm::vec3 direction = tulk::util::random_unit_vector();
+        backdrop_offsets.push_back(direction * static_cast<float>(tulk::util::rrand(80, 120)));
         cube->set_geometry(tulk::graphics::geometry::find("cube"));
         cube->set_casts_shadow(false);
         backdrop_cubes.push_back(cube);
         play_scene->add_model(cube);
         title_scene->add_model(cube);
     }
-
-    player = std::make_unique<snake>(*play_scene);
-    field = std::make_unique<level>();
-    field->reset(*play_scene, *title_scene);
-
-    tulk::audio::play_music(title_music);
 }
 
 game::~game() {

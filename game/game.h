@@ -67,6 +67,13 @@ public:
     const std::vector<glm::vec3>& get_backdrop_offsets() const { return backdrop_offsets; }
 
 private:
+    // Set-up, in this order.
+    void set_up_cameras_and_light();
+    void make_scenes();
+    void make_title_card();
+    void make_texts();
+    void make_backdrop();
+
     void place_cameras();
     void update_world();
     void decay_outlines();

@@ -167,16 +167,9 @@ void level::check_intersections(snake& s, tulk::graphics::scene& scene) {
 }
 
 void level::reset(tulk::graphics::scene& play, tulk::graphics::scene& title) {
-    // Pickups first, then walls; each model leaves its scenes by itself. The bounds
-    // stay until the first add_block recomputes them.
-    for (block* p : pickups) {
-        delete p;
-    }
-    pickups.clear();
-    for (block* b : blocks) {
-        delete b;
-    }
-    blocks.clear();
+    // Each model leaves its scenes by itself. The bounds stay until the first add_block
+    // recomputes them.
+    destroy_all();
 
     for (const bar_row& row : cage) {
         const float step = row.first > 0.0f ? -spacing : spacing;

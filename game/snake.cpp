@@ -46,20 +46,6 @@ float next_rate(float rate, int input, float limit) {
     return rate;
 }
 
-// A random unit vector from three integers in [-1000, 1000); a triple of zeros has no
-// direction, so it is drawn again.
-glm::vec3 random_direction() {
-    for (;;) {
-        const int x = tulk::util::rrand(-1000, 1000);
-        const int y = tulk::util::rrand(-1000, 1000);
-        const int z = tulk::util::rrand(-1000, 1000);
-        if (x != 0 || y != 0 || z != 0) {
-            const glm::vec3 v(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
-            return v * (1.0f / std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
-        }
-    }
-}
-
 } // namespace
 
 snake::snake(tulk::graphics::scene& scene) {
@@ -165,7 +151,7 @@ void snake::fly() {
 
 void snake::shiver() {
     for (block* b : blocks) {
-        b->set_pos(random_direction() * shiver_step + b->pos);
+        b->set_pos(tulk::util::random_unit_vector() * shiver_step + b->pos);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/graphics/geometry.h"
 #include "engine/io/folder.h"
+#include "game/glyph_table.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,37 +15,6 @@ using tulk::graphics::texture;
 
 std::map<char, texture*> text::sFontMap;
 std::vector<texture*> text::sSpareTextures;
-
-const std::map<char, std::string>& text::glyph_names() {
-    static const std::map<char, std::string> names = [] {
-        std::map<char, std::string> table;
-        for (char c = '0'; c <= '9'; ++c) {
-            table[c] = std::string(1, c);
-        }
-        // There is no glyph for 'X'.
-        for (char c = 'A'; c <= 'Z'; ++c) {
-            if (c != 'X') {
-                table[c] = std::string("u") + static_cast<char>(c - 'A' + 'a');
-            }
-        }
-        const std::pair<char, const char*> punctuation[] = {
-            {' ', "space"},      {'!', "exclamation"},  {'"', "doublequotes"}, {'#', "hash"},
-            {'$', "dollar"},     {'%', "percent"},      {'&', "ampersand"},    {'\'', "apostrophe"},
-            {'(', "openparen"},  {')', "closeparen"},   {'*', "asterisk"},     {'+', "plus"},
-            {',', "comma"},      {'-', "minus"},        {'.', "dot"},          {'/', "slash"},
-            {':', "colon"},      {';', "semicolon"},    {'<', "openangle"},    {'=', "equals"},
-            {'>', "closeangle"}, {'?', "question"},     {'@', "at"},           {'[', "openbracket"},
-            {'\\', "backslash"}, {']', "closebracket"}, {'^', "caret"},        {'_', "underscore"},
-            {'`', "thing"},      {'{', "opencurly"},    {'|', "pipe"},         {'}', "closecurly"},
-            {'~', "tilde"},
-        };
-        for (const auto& [c, name] : punctuation) {
-            table[c] = name;
-        }
-        return table;
-    }();
-    return names;
-}
 
 text::text() : model(new tulk::graphics::model) {
     // The root only carries the transform and colour; at size zero it shows nothing.
@@ -134,7 +104,7 @@ void text::init() {
     }
 
     std::string missing;
-    for (const auto& [c, name] : glyph_names()) {
+    for (const auto& [c, name] : glyph_table::names()) {
         const auto found = loaded.find(name);
         if (found == loaded.end()) {
             sFontMap[c] = nullptr;

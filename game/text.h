@@ -48,9 +48,6 @@ public:
     // character without a glyph leaves a null entry behind.
     static std::map<char, tulk::graphics::texture*> sFontMap;
 
-    // Glyph file name (without extension) for each character that has one.
-    static const std::map<char, std::string>& glyph_names();
-
 private:
     void make_text_model();
 

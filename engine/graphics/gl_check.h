@@ -1,6 +1,7 @@
 #pragma once
 
 #include <GLES2/gl2.h>
+#include <string>
 
 namespace tulk::graphics {
 
@@ -16,5 +17,9 @@ inline void gl_check(const char* label) {
         gl_fail(label, code);
     }
 }
+
+// Appends GL's info log of a shader or a program object to `log`, after a "\n" when `log`
+// already holds something.
+void append_info_log(GLuint object, std::string& log);
 
 } // namespace tulk::graphics

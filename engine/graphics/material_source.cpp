@@ -1,6 +1,7 @@
 #include "engine/graphics/material_source.h"
 
 #include "engine/graphics/scene.h"
+#include "engine/graphics/shader.h"
 #include "engine/util/util.h"
 
 namespace tulk::graphics::material_source {
@@ -28,6 +29,31 @@ void append_filter_loop(std::string& out, const settings& s) {
     out += "\t\tfor(float j = -" + bound + "; j <= " + bound + "; ++j)\n";
     out += "\t\t\tshadowedCount += (texture2D(shadow_map, shadow_coord.xy + (vec2(i,j) * inv)).z "
            "< shadow_coord.z ? 1 : 0);\n";
+}
+
+// What the vertex stage hands the fragment stage, declared alike in both; only where the
+// texture coordinates come in the list differs between the stages.
+void append_varyings(std::string& out, const model::material& m, bool shadow, shader::type stage) {
+    const char* const texture_varyings = "varying vec2 out_texcoords;\n"
+                                         "varying float out_texunit;\n";
+    out += "\nvarying vec4 out_colour;\n";
+    if (m.textured && stage == shader::vertex) {
+        out += texture_varyings;
+    }
+    if (m.lit && m.bump_mapped) {
+        out += "varying vec3 out_normal;\n"
+               "varying mat3 out_normal_matrix;\n"
+               "varying vec3 out_light_dir;\n";
+    }
+    if (m.lit && !m.bump_mapped) {
+        out += "varying float illumination;\n";
+    }
+    if (m.textured && stage == shader::fragment) {
+        out += texture_varyings;
+    }
+    if (shadow) {
+        out += "varying vec4 shadow_coord;\n";
+    }
 }
 
 void append_texture_chain(std::string& out, const model::material& m) {
@@ -81,23 +107,7 @@ std::string vertex(const model::material& m, const settings& s) {
     if (shadow) {
         out += "uniform mat4 depth_mvp;\n";
     }
-    out += "\n";
-    out += "varying vec4 out_colour;\n";
-    if (m.textured) {
-        out += "varying vec2 out_texcoords;\n";
-        out += "varying float out_texunit;\n";
-    }
-    if (bumped_light) {
-        out += "varying vec3 out_normal;\n";
-        out += "varying mat3 out_normal_matrix;\n";
-        out += "varying vec3 out_light_dir;\n";
-    }
-    if (plain_light) {
-        out += "varying float illumination;\n";
-    }
-    if (shadow) {
-        out += "varying vec4 shadow_coord;\n";
-    }
+    append_varyings(out, m, shadow, shader::vertex);
     out += "\nvoid main()\n{\n";
     out +=
         m.lit ? "\tout_colour = colour * vec4(light_colour, 1.0);\n" : "\tout_colour = colour;\n";
@@ -128,7 +138,6 @@ std::string vertex(const model::material& m, const settings& s) {
 std::string fragment(const model::material& m, const settings& s) {
     const bool shadow = m.shadowed && s.shadows;
     const bool filtered = shadow && s.pcf >= 2;
-    const bool bumped_light = m.lit && m.bump_mapped;
     const bool plain_light = m.lit && !m.bump_mapped;
     const std::string ambient = ftoa(s.ambient, 1);
 
@@ -150,22 +159,7 @@ std::string fragment(const model::material& m, const settings& s) {
     if (shadow) {
         out += "uniform sampler2D shadow_map;\n";
     }
-    out += "\nvarying vec4 out_colour;\n";
-    if (bumped_light) {
-        out += "varying vec3 out_normal;\n";
-        out += "varying mat3 out_normal_matrix;\n";
-        out += "varying vec3 out_light_dir;\n";
-    }
-    if (plain_light) {
-        out += "varying float illumination;\n";
-    }
-    if (m.textured) {
-        out += "varying vec2 out_texcoords;\n";
-        out += "varying float out_texunit;\n";
-    }
-    if (shadow) {
-        out += "varying vec4 shadow_coord;\n";
-    }
+    append_varyings(out, m, shadow, shader::fragment);
     out += "\nvoid main()\n{\n";
     if (!m.textured) {
         out += "\tvec4 colour = out_colour;\n";

@@ -9,7 +9,6 @@
 #include "engine/graphics/shader.h"
 #include "engine/graphics/texture.h"
 #include "engine/intersections/intersections.h"
-#include "engine/util/fatal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -303,18 +302,8 @@ shader* compile_shader(const std::string& name, shader::type type, const std::st
                        const char* failure) {
     auto* s = new shader(name, type);
     s->set_source(source);
-    if (!s->compile()) {
-        const std::string log = s->log();
-        util::fatal(1, failure, log.c_str(), s->get_source().c_str());
-    }
+    s->compile_or_die(failure);
     return s;
-}
-
-void link_or_die(program* p) {
-    if (!p->link()) {
-        const std::string log = p->log();
-        util::fatal(1, "%s", log.c_str());
-    }
 }
 
 program* make_fixed_outline_program(const std::string& fragment) {
@@ -327,7 +316,7 @@ program* make_fixed_outline_program(const std::string& fragment) {
         shader::fragment);
     p->bindAttribLocation(0, "position");
     p->bindAttribLocation(1, "normal");
-    link_or_die(p);
+    p->link_or_die();
     return p;
 }
 
@@ -349,7 +338,7 @@ program* model::make_program(const material& m) {
     p->bindAttribLocation(1, "normal");
     p->bindAttribLocation(2, "texcoords");
     p->bindAttribLocation(3, "texunit");
-    link_or_die(p);
+    p->link_or_die();
     register_locations(p, m, m.shadowed && settings.shadows);
 
     make_shadow_program();
@@ -404,7 +393,7 @@ void model::make_shadow_program() {
                                     material_source::shadow_fragment, "fragment shader: %s\n%s\n"),
                      shader::fragment);
     p->bindAttribLocation(0, "position");
-    link_or_die(p);
+    p->link_or_die();
     sShadowProgram = p;
     sShadowDepthMvp = {p->make_uniform("depth_mvp")};
 }
@@ -429,7 +418,7 @@ void model::make_outline_program() {
                      shader::fragment);
     p->bindAttribLocation(0, "position");
     p->bindAttribLocation(1, "normal");
-    link_or_die(p);
+    p->link_or_die();
     sOutlineColourProgram = p;
     sOutlineColourMvp = {p->make_uniform("mvp")};
     sOutlineColourColour = {p->make_uniform("outline_colour")};

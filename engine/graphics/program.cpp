@@ -1,7 +1,9 @@
 #include "engine/graphics/program.h"
 
+#include "engine/graphics/gl_check.h"
+#include "engine/util/fatal.h"
+
 #include <glm/gtc/type_ptr.hpp>
-#include <vector>
 
 namespace tulk::graphics {
 
@@ -45,16 +47,15 @@ bool program::link() {
     if (status == GL_TRUE) {
         return true;
     }
-    GLint length = 0;
-    glGetProgramiv(id, GL_INFO_LOG_LENGTH, &length);
-    // The reported length counts the terminating null; some drivers report 0.
-    std::vector<GLchar> info(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    glGetProgramInfoLog(id, static_cast<GLsizei>(info.size()), nullptr, info.data());
-    if (!log_text.empty()) {
-        log_text += '\n';
-    }
-    log_text += info.data();
+    append_info_log(id, log_text);
     return false;
+}
+
+void program::link_or_die() {
+    if (!link()) {
+        const std::string text = log();
+        util::fatal(1, "%s", text.c_str());
+    }
 }
 
 std::string program::log() {

@@ -33,6 +33,8 @@ public:
     // True when GL reports success; otherwise GL's info log is appended to the log
     // (after a "\n" when the log already holds something). Prints nothing.
     bool link();
+    // link(), or on failure print the log and end the process.
+    void link_or_die();
 
     // Link errors and missing-uniform reports; reading empties them.
     std::string log();

@@ -1,6 +1,7 @@
 #include "engine/graphics/shader.h"
 
-#include <vector>
+#include "engine/graphics/gl_check.h"
+#include "engine/util/fatal.h"
 
 namespace tulk::graphics {
 
@@ -36,16 +37,15 @@ bool shader::compile() {
     if (status == GL_TRUE) {
         return true;
     }
-    GLint length = 0;
-    glGetShaderiv(id, GL_INFO_LOG_LENGTH, &length);
-    // The reported length counts the terminating null; some drivers report 0.
-    std::vector<GLchar> info(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    glGetShaderInfoLog(id, static_cast<GLsizei>(info.size()), nullptr, info.data());
-    if (!log_text.empty()) {
-        log_text += '\n';
-    }
-    log_text += info.data();
+    append_info_log(id, log_text);
     return false;
+}
+
+void shader::compile_or_die(const char* failure) {
+    if (!compile()) {
+        const std::string text = log();
+        util::fatal(1, failure, text.c_str(), source.c_str());
+    }
 }
 
 std::string shader::log() {

@@ -10,6 +10,21 @@ namespace tulk::graphics {
 window::window(const std::string& title, int x, int y, int width, int height, bool fullscreen,
                bool grab_input)
     : title(title), x(x), y(y), width(width), height(height) {
+    start_sdl();
+    open_window(fullscreen, grab_input);
+
+    context = SDL_GL_CreateContext(handle);
+    if (context == nullptr) {
+        fail("SDL_GL_CreateContext");
+    }
+
+    SDL_GetWindowSize(handle, &this->width, &this->height);
+    // Returning from an offscreen pass restores a viewport of the window's size.
+    framebuffer::set_default_dimensions(static_cast<unsigned int>(this->width),
+                                        static_cast<unsigned int>(this->height));
+}
+
+void window::start_sdl() {
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK |
                  SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
         // No sound card, joystick or haptics is no reason to stop: only video is essential.
@@ -28,7 +43,9 @@ window::window(const std::string& title, int x, int y, int width, int height, bo
         SDL_SetError("no display found (set DISPLAY or WAYLAND_DISPLAY)");
         fail("opening a display");
     }
+}
 
+void window::open_window(bool fullscreen, bool grab_input) {
     // Ask for the ES profile too, so desktop SDL gives an OpenGL ES 2.0 context.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
@@ -58,16 +75,6 @@ window::window(const std::string& title, int x, int y, int width, int height, bo
     if (handle == nullptr) {
         fail("SDL_CreateWindow");
     }
-
-    context = SDL_GL_CreateContext(handle);
-    if (context == nullptr) {
-        fail("SDL_GL_CreateContext");
-    }
-
-    SDL_GetWindowSize(handle, &this->width, &this->height);
-    // Returning from an offscreen pass restores a viewport of the window's size.
-    framebuffer::set_default_dimensions(static_cast<unsigned int>(this->width),
-                                        static_cast<unsigned int>(this->height));
 }
 
 window::~window() {

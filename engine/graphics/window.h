@@ -25,6 +25,11 @@ public:
     void swap() const;
 
 private:
+    // SDL with what it can start, and a display someone can see.
+    void start_sdl();
+    // The window for an OpenGL ES 2.0 context: full screen at the desktop's size, or at
+    // the given place and size.
+    void open_window(bool fullscreen, bool grab_input);
     [[noreturn]] void fail(const char* what);
 
     SDL_Window* handle = nullptr;

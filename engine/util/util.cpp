@@ -1,6 +1,7 @@
 #include "engine/util/util.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +19,18 @@ int rrand(int low, int high) {
     // Wider than int so that ranges such as [INT_MIN, INT_MAX) cannot overflow.
     const long long span = static_cast<long long>(high) - low;
     return static_cast<int>(low + std::rand() % span);
+}
+
+glm::vec3 random_unit_vector() {
+    for (;;) {
+        const int x = rrand(-1000, 1000);
+        const int y = rrand(-1000, 1000);
+        const int z = rrand(-1000, 1000);
+        if (x != 0 || y != 0 || z != 0) {
+            const glm::vec3 v(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+            return v * (1.0f / std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z));
+        }
+    }
 }
 
 std::string itoa(int value) {

@@ -1,6 +1,7 @@
 #include "game/text.h"
 
 #include "engine/io/png.h"
+#include "game/glyph_table.h"
 #include "support/test_context.h"
 
 #include <GLES2/gl2.h>
@@ -28,7 +29,7 @@ protected:
         const std::vector<unsigned char> rgba = {
             top.r,    top.g,    top.b,    top.a,    top.r,    top.g,    top.b,    top.a,
             bottom.r, bottom.g, bottom.b, bottom.a, bottom.r, bottom.g, bottom.b, bottom.a};
-        for (const auto& [c, name] : text::glyph_names()) {
+        for (const auto& [c, name] : glyph_table::names()) {
             ASSERT_EQ(tulk::io::png::write("textures/font/" + name + ".png", rgba, 2, 2), 0u);
         }
     }

@@ -6,7 +6,7 @@
 #include "asset_maker/tunes.h"
 #include "asset_maker/wav_writer.h"
 #include "engine/io/png.h"
-#include "game/text.h"
+#include "game/glyph_table.h"
 #include "image/canvas.h"
 #include "image/pixel_font.h"
 
@@ -131,7 +131,7 @@ bool make_font(const std::string& folder) {
     // The glyph is centred in a square with a margin, so neighbouring squares never touch.
     const int left = (glyph_size - pixel_font::width * glyph_scale) / 2;
     const int top = (glyph_size - pixel_font::height * glyph_scale) / 2;
-    for (const auto& [c, name] : text::glyph_names()) {
+    for (const auto& [c, name] : glyph_table::names()) {
         canvas glyph(glyph_size, glyph_size);
         glyph.text(std::string(1, c), left, top, glyph_scale, glyph_scale, glm::vec4(1.0f));
         outline(glyph);

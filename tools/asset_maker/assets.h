@@ -8,7 +8,7 @@
 // music, sound effects and the desktop icon, each generated here and the same on every run.
 namespace assets {
 
-// The font is made for the game's own glyph table, text::glyph_names().
+// The font is made for the game's own glyph table, glyph_table::names().
 // Each returns false after printing what failed.
 bool make_font(const std::string& folder);
 bool make_title(const std::string& path);

@@ -1,10 +1,14 @@
 #include "bench/floor_renderer.h"
 
-#include "engine/util/fatal.h"
+#include "engine/graphics/program.h"
+#include "engine/graphics/shader.h"
 
 #include <glm/gtc/type_ptr.hpp>
 
 namespace {
+
+using tulk::graphics::program;
+using tulk::graphics::shader;
 
 // Positions only, in the order of the engine's built-in strips, so that the same
 // triangles come out: the cube's 26 vertices, then the square's 4.
@@ -55,39 +59,26 @@ const char* const fragment_source = "precision mediump float;\n"
                                     "uniform vec4 colour;\n"
                                     "void main() { gl_FragColor = colour; }\n";
 
-GLuint compile(GLenum type, const char* source) {
-    const GLuint s = glCreateShader(type);
-    glShaderSource(s, 1, &source, nullptr);
-    glCompileShader(s);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[512] = {};
-        glGetShaderInfoLog(s, sizeof log, nullptr, log);
-        tulk::util::fatal(1, "floor shader: %s\n", log);
-    }
+shader* compile(const char* name, shader::type type, const char* source, const char* failure) {
+    auto* s = new shader(name, type);
+    s->set_source(source);
+    s->compile_or_die(failure);
     return s;
 }
 
 } // namespace
 
-floor_renderer::floor_renderer() {
-    const GLuint vs = compile(GL_VERTEX_SHADER, vertex_source);
-    const GLuint fs = compile(GL_FRAGMENT_SHADER, fragment_source);
-    program = glCreateProgram();
-    glAttachShader(program, vs);
-    glAttachShader(program, fs);
-    glBindAttribLocation(program, 0, "position");
-    glLinkProgram(program);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    GLint ok = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        tulk::util::fatal(1, "floor program does not link\n");
-    }
-    mvp = glGetUniformLocation(program, "mvp");
-    colour = glGetUniformLocation(program, "colour");
+floor_renderer::floor_renderer() : flat(std::make_unique<program>("floorprogram")) {
+    flat->attach_shader(
+        compile("floorvert", shader::vertex, vertex_source, "floor vertex shader: %s\n%s\n"),
+        shader::vertex);
+    flat->attach_shader(
+        compile("floorfrag", shader::fragment, fragment_source, "floor fragment shader: %s\n%s\n"),
+        shader::fragment);
+    flat->bindAttribLocation(0, "position");
+    flat->link_or_die();
+    mvp = glGetUniformLocation(flat->get_id(), "mvp");
+    colour = glGetUniformLocation(flat->get_id(), "colour");
 
     GLint previous = 0;
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previous);
@@ -99,7 +90,6 @@ floor_renderer::floor_renderer() {
 
 floor_renderer::~floor_renderer() {
     glDeleteBuffers(1, &buffer);
-    glDeleteProgram(program);
 }
 
 void floor_renderer::save() {
@@ -120,7 +110,9 @@ void floor_renderer::set_capability(GLenum cap, bool on) {
 
 void floor_renderer::draw(const draw_list& list) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glUseProgram(program);
+    // Bound directly, not through program::use(): restore() hands the engine back the
+    // program it last made current, so its record of that stays true.
+    glUseProgram(flat->get_id());
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 3 * sizeof(float), nullptr);

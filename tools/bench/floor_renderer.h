@@ -3,6 +3,11 @@
 #include "bench/draw_list.h"
 
 #include <GLES2/gl2.h>
+#include <memory>
+
+namespace tulk::graphics {
+class program;
+}
 
 // The least OpenGL ES 2.0 that issues a recorded frame's draws: one fixed flat-colour
 // program, one buffer holding the cube and square strips bound once, one matrix and one
@@ -28,7 +33,7 @@ public:
 private:
     void set_capability(GLenum cap, bool on);
 
-    GLuint program = 0;
+    std::unique_ptr<tulk::graphics::program> flat;
     GLuint buffer = 0;
     GLint mvp = -1;
     GLint colour = -1;
