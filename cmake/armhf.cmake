@@ -2,4 +2,5 @@
 set(CMAKE_SYSTEM_PROCESSOR arm)
 set(ARDLOW_TRIPLET arm-linux-gnueabihf)
 set(ARDLOW_QEMU qemu-arm)
+set(ARDLOW_DEB_ARCH armhf)
 include(${CMAKE_CURRENT_LIST_DIR}/cross.cmake)

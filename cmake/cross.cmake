@@ -26,3 +26,9 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} ${ARDLOW_SYSROOT})
 set(ENV{PKG_CONFIG_PATH} "")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ARDLOW_QEMU} -L ${ARDLOW_SYSROOT})
+
+# A package made from this tree is for the target architecture, and dpkg-shlibdeps finds
+# the program's libraries in the sysroot (with DPKG_ADMINDIR at its dpkg database).
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${ARDLOW_DEB_ARCH})
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+    ${ARDLOW_SYSROOT}/lib/${ARDLOW_TRIPLET} ${ARDLOW_SYSROOT}/usr/lib/${ARDLOW_TRIPLET})
