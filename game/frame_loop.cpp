@@ -1,9 +1,14 @@
 #include "game/frame_loop.h"
 
 #include "game/game.h"
+#include "game/gamepad.h"
 
 bool frame_loop::is_quit(const SDL_Event& event, const Uint8* keys) {
     if (event.type == SDL_QUIT) {
+        return true;
+    }
+    if (event.type == SDL_KEYDOWN && (event.key.keysym.scancode == SDL_SCANCODE_Q ||
+                                      event.key.keysym.scancode == SDL_SCANCODE_ESCAPE)) {
         return true;
     }
     return keys[SDL_SCANCODE_Q] || keys[SDL_SCANCODE_ESCAPE];
@@ -14,19 +19,36 @@ std::uint32_t frame_loop::delay_after(std::uint32_t frame_start, std::uint32_t n
     return left > 0 ? static_cast<std::uint32_t>(left) : 0;
 }
 
-bool frame_loop::step(const tulk::graphics::window& window, game& g) {
+bool frame_loop::step(const tulk::graphics::window& window, game& g, gamepad* pads) {
     bool quit = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_QUIT) {
-            quit = true;
-            continue;
-        }
         if (is_quit(event, SDL_GetKeyboardState(nullptr))) {
             quit = true;
         }
-        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+        switch (event.type) {
+        case SDL_QUIT:
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
             g.handle_key(event);
+            break;
+        case SDL_WINDOWEVENT:
+            // Nobody is watching: stop the world. SDL reports no more controller input
+            // without focus, so what they hold is let go of now.
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+                if (pads != nullptr) {
+                    pads->release_all(g);
+                }
+                g.pause();
+            }
+            break;
+        default:
+            if (pads != nullptr && pads->handle(event, g)) {
+                quit = true;
+            }
+            break;
         }
     }
     g.frame();
@@ -35,10 +57,11 @@ bool frame_loop::step(const tulk::graphics::window& window, game& g) {
 }
 
 void frame_loop::run(const tulk::graphics::window& window, game& g) {
+    gamepad pads;
     bool quit = false;
     while (!quit) {
         const std::uint32_t frame_start = SDL_GetTicks();
-        quit = step(window, g);
+        quit = step(window, g, &pads);
         SDL_Delay(delay_after(frame_start, SDL_GetTicks()));
     }
 }

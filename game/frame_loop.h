@@ -6,23 +6,27 @@
 #include <cstdint>
 
 class game;
+class gamepad;
 
 // The fixed-period frame loop: events, the game's frame, swap and pacing.
 class frame_loop {
 public:
     static constexpr std::uint32_t period_ms = 32;
 
-    // A window close, or any event while Q or Escape is held down.
+    // A window close, a press of Q or Escape, or any event while either is held down. The
+    // press itself counts: its release may already be in the keyboard state when the
+    // event is handled.
     static bool is_quit(const SDL_Event& event, const Uint8* keys);
 
     // Milliseconds left of the frame that began at `frame_start`; 0 once the frame ran
     // over, also when the tick counter has wrapped in between.
     static std::uint32_t delay_after(std::uint32_t frame_start, std::uint32_t now);
 
-    // Drains the event queue into the game, then runs its frame and swaps. Returns
-    // whether a quit was requested; the frame still runs in full when one was.
-    static bool step(const tulk::graphics::window& window, game& g);
+    // Drains the event queue into the game (keys, the window's focus and, given `pads`,
+    // the controllers), then runs its frame and swaps. Returns whether a quit was
+    // requested; the frame still runs in full when one was.
+    static bool step(const tulk::graphics::window& window, game& g, gamepad* pads = nullptr);
 
-    // Runs paced frames until a quit is requested.
+    // Runs paced frames, with every controller, until a quit is requested.
     static void run(const tulk::graphics::window& window, game& g);
 };

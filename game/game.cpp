@@ -197,6 +197,17 @@ void game::handle_key(const SDL_Event& event) {
     }
 }
 
+void game::pause() {
+    if (title || player->get_dead()) {
+        return;
+    }
+    paused = true;
+    player->change_yaw(0);
+    player->change_pitch(0);
+    player->change_roll(0);
+    player->set_double_speed(false);
+}
+
 void game::frame() {
     update();
     draw();

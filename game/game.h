@@ -31,6 +31,10 @@ public:
 
     // A key press or release from the event drain.
     void handle_key(const SDL_Event& event);
+    // Pauses a game in play as left Alt would and lets go of every turn and speed input,
+    // for a window that loses focus or a controller that goes away. Does nothing on the
+    // title or while dying.
+    void pause();
 
     // One frame's game work, without the swap and the pacing: update, then draw.
     void frame();

@@ -137,8 +137,7 @@ wait_game_exit() {
     game_pid=
 }
 
-# Holds a key for a while: the game reads the keyboard state as it drains its events,
-# so a press and release delivered together would look like no press at all.
+# Holds a key for a while, as a player's press does.
 press() {
     xdotool keydown "$1"
     sleep "${2:-0.3}"

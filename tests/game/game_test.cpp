@@ -4,12 +4,12 @@
 #include "game/block.h"
 #include "game/frame_loop.h"
 #include "game/game.h"
+#include "game/gamepad.h"
 #include "support/test_context.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tulk::graphics::scene;
@@ -21,21 +21,57 @@ std::string read_text(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+SDL_Event key_event(Uint32 type, SDL_Scancode code) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.scancode = code;
+    return event;
+}
+
+// An SDL virtual joystick with every standard button and axis, which SDL maps as a game
+// controller by itself. SDL closes it when it shuts down.
+SDL_Joystick* attach_pad() {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
+    desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+    return SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
+}
+
+// A button (raw values 1 and 0) or an axis of a virtual pad, with its raw values when held
+// and when let go.
+struct pad_input {
+    bool axis;
+    int which;
+    int on;
+    int off;
+    void set(SDL_Joystick* pad, bool held) const {
+        const int value = held ? on : off;
+        axis ? SDL_JoystickSetVirtualAxis(pad, which, static_cast<Sint16>(value))
+             : SDL_JoystickSetVirtualButton(pad, which, static_cast<Uint8>(value));
+    }
+};
+
 // The real game, set up in a private copy of the staged data so that its "highscore"
-// stays out of the build tree.
+// stays out of the build tree, with its controllers.
 class game_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = enter_game_copy();
-        if (!stored_high_score.empty()) {
-            std::ofstream("highscore") << stored_high_score;
-        }
         context = std::make_unique<test_context>(320, 240);
         tulk::audio::init();
         g = std::make_unique<game>(context->get_window());
+        pads = std::make_unique<gamepad>();
+        // An offscreen window never has the keyboard focus, without which SDL drops
+        // controller input.
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     }
 
     void TearDown() override {
+        pads.reset();
         if (g) {
             g->teardown_first();
             tulk::audio::destroy();
@@ -44,13 +80,17 @@ protected:
         fs::remove_all(dir);
     }
 
-    void key(Uint32 type, SDL_Scancode code) {
-        SDL_Event event{};
-        event.type = type;
-        event.key.keysym.scancode = code;
-        g->handle_key(event);
-    }
+    void key(Uint32 type, SDL_Scancode code) { g->handle_key(key_event(type, code)); }
     void press(SDL_Scancode code) { key(SDL_KEYDOWN, code); }
+    static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
+    bool step() { return frame_loop::step(context->get_window(), *g, pads.get()); }
+    void tap(SDL_Joystick* pad, const pad_input& in) {
+        in.set(pad, true);
+        step();
+        in.set(pad, false);
+        step();
+    }
+    float yaw() const { return g->get_snake().get_yaw_rate(); }
 
     // Puts the first pickup where the head will be after the next update.
     void pickup_ahead() {
@@ -59,32 +99,39 @@ protected:
     }
 
     fake_clock clock;
-    std::string stored_high_score;
     std::string dir;
     std::unique_ptr<test_context> context;
     std::unique_ptr<game> g;
+    std::unique_ptr<gamepad> pads;
 };
 
 } // namespace
 
-TEST_F(game_test, keys_act_by_state_and_a_paused_world_stands_still) {
-    // The title answers only left Alt, whose press starts the game without pausing it.
+TEST_F(game_test, keys_act_on_their_events_in_every_state_and_quitting_frames_run_in_full) {
+    // The title answers only left Alt.
     press(SDL_SCANCODE_UP);
     press(SDL_SCANCODE_PAGEUP);
     g->get_snake().update();
     EXPECT_EQ(g->get_snake().get_pitch_rate(), 0.0f);
     EXPECT_EQ(g->get_snake().get_roll_rate(), 0.0f);
     EXPECT_TRUE(g->in_title());
-    press(SDL_SCANCODE_LALT);
-    EXPECT_FALSE(g->in_title());
-    EXPECT_FALSE(g->is_paused());
+
+    // A press and its release in one frame still act, whatever the keyboard state says:
+    // left Alt starts a game without pausing it, pauses it, resumes it.
+    for (const bool paused : {false, true, false}) {
+        push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LALT));
+        push(key_event(SDL_KEYUP, SDL_SCANCODE_LALT));
+        EXPECT_FALSE(step());
+        EXPECT_FALSE(g->in_title());
+        EXPECT_EQ(g->is_paused(), paused);
+    }
 
     // A released key stops the turn although its opposite is still held.
     press(SDL_SCANCODE_LEFT);
     press(SDL_SCANCODE_RIGHT);
     key(SDL_KEYUP, SDL_SCANCODE_RIGHT);
     g->frame();
-    EXPECT_EQ(g->get_snake().get_yaw_rate(), 0.0f);
+    EXPECT_EQ(yaw(), 0.0f);
 
     // Paused, the world stands still while the title orbit and the outline decay go on.
     press(SDL_SCANCODE_LALT);
@@ -105,11 +152,113 @@ TEST_F(game_test, keys_act_by_state_and_a_paused_world_stands_still) {
     press(SDL_SCANCODE_LALT);
     EXPECT_FALSE(g->is_paused());
     g->frame();
-    EXPECT_FLOAT_EQ(g->get_snake().get_yaw_rate(), 0.4f);
+    EXPECT_FLOAT_EQ(yaw(), 0.4f);
 
     // Dying, left Alt no longer pauses.
     g->get_snake().set_dead();
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LALT));
+    push(key_event(SDL_KEYUP, SDL_SCANCODE_LALT));
+    step();
+    EXPECT_FALSE(g->is_paused());
+
+    // A window close quits, and so does a press of Escape or Q released in the same frame.
+    for (const SDL_Scancode code : {SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_ESCAPE, SDL_SCANCODE_Q}) {
+        push(key_event(code == SDL_SCANCODE_UNKNOWN ? SDL_QUIT : SDL_KEYDOWN, code));
+        push(key_event(SDL_KEYUP, code));
+        const glm::vec3 head = g->get_snake().get_head()->pos;
+        EXPECT_TRUE(step()) << code;
+        EXPECT_NE(g->get_snake().get_head()->pos, head);
+    }
+}
+
+TEST_F(game_test, losing_focus_pauses_only_a_game_in_play_and_lets_go_of_its_keys) {
+    SDL_Event lost{};
+    lost.type = SDL_WINDOWEVENT;
+    lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    push(lost);
+    step();
+    EXPECT_TRUE(g->in_title());
     press(SDL_SCANCODE_LALT);
+    for (const auto id : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
+        press(SDL_SCANCODE_LEFT);
+        lost.window.event = id;
+        push(lost);
+        step();
+        EXPECT_TRUE(g->is_paused());
+        press(SDL_SCANCODE_LALT);
+        step();
+        EXPECT_EQ(yaw(), 0.0f) << "left is still held";
+    }
+    g->get_snake().set_dead();
+    push(lost);
+    step();
+    EXPECT_FALSE(g->is_paused());
+}
+
+TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
+    SDL_Joystick* pad = attach_pad();
+    SDL_Joystick* second = attach_pad();
+    step(); // the game opens both
+    tap(second, {false, SDL_CONTROLLER_BUTTON_A, 1, 0});
+    ASSERT_FALSE(g->in_title());
+    ASSERT_EQ(pads->count(), 2u);
+    // Held for one update, an input adds 0.4 degrees to its turn rate or doubles the 0.4
+    // units of flight; let go, the rate halves and the speed is back.
+    const struct {
+        pad_input in;
+        glm::vec4 yaw_pitch_roll_step;
+    } inputs[] = {
+        {{false, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1, 0}, {0.4f, 0.0f, 0.0f, 0.4f}},
+        {{false, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1, 0}, {-0.4f, 0.0f, 0.0f, 0.4f}},
+        {{false, SDL_CONTROLLER_BUTTON_DPAD_UP, 1, 0}, {0.0f, -0.4f, 0.0f, 0.4f}},
+        {{false, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1, 0}, {0.0f, 0.4f, 0.0f, 0.4f}},
+        {{false, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 1, 0}, {0.0f, 0.0f, -0.4f, 0.4f}},
+        {{false, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 1, 0}, {0.0f, 0.0f, 0.4f, 0.4f}},
+        {{true, SDL_CONTROLLER_AXIS_LEFTX, -32768, 0}, {0.4f, 0.0f, 0.0f, 0.4f}},
+        {{true, SDL_CONTROLLER_AXIS_LEFTX, 32767, 0}, {-0.4f, 0.0f, 0.0f, 0.4f}},
+        {{true, SDL_CONTROLLER_AXIS_LEFTY, -32768, 0}, {0.0f, -0.4f, 0.0f, 0.4f}},
+        {{true, SDL_CONTROLLER_AXIS_LEFTY, 32767, 0}, {0.0f, 0.4f, 0.0f, 0.4f}},
+        {{false, SDL_CONTROLLER_BUTTON_B, 1, 0}, {0.0f, 0.0f, 0.0f, 0.8f}},
+        // A virtual trigger rests at the bottom of the raw range.
+        {{true, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767, -32768}, {0.0f, 0.0f, 0.0f, 0.8f}},
+    };
+    snake& s = g->get_snake();
+    for (const auto& [in, held] : inputs) {
+        s.reset(g->get_play_scene());
+        for (const bool on : {true, false}) {
+            in.set(pad, on);
+            const glm::vec3 head = s.get_head()->pos;
+            step();
+            const glm::vec4 seen(s.get_yaw_rate(), s.get_pitch_rate(), s.get_roll_rate(),
+                                 glm::length(s.get_head()->pos - head));
+            const glm::vec4 expected = on ? held : glm::vec4(glm::vec3(held) / 2.0f, 0.4f);
+            EXPECT_LT(glm::distance(seen, expected), 1e-5f) << in.which << " held " << on;
+        }
+    }
+
+    // A stick counts as held past half its travel and as let go below a third.
+    s.reset(g->get_play_scene());
+    const float moves[][2] = {{12000, 0.0f},  {20000, -0.4f},  {12000, -0.8f},
+                              {10000, -0.4f}, {-12000, -0.2f}, {-20000, 0.2f}};
+    for (const auto& [value, rate] : moves) {
+        SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value));
+        step();
+        EXPECT_FLOAT_EQ(yaw(), rate) << value;
+    }
+
+    // Unplugged, the first pad pauses the game and lets go of its stick; Start resumes.
+    SDL_JoystickDetachVirtual(0);
+    step();
+    EXPECT_EQ(pads->count(), 1u);
+    EXPECT_TRUE(g->is_paused());
+    tap(second, {false, SDL_CONTROLLER_BUTTON_START, 1, 0});
+    EXPECT_FALSE(g->is_paused());
+    EXPECT_FLOAT_EQ(yaw(), 0.05f);
+
+    // Back and Start together quit, and Start is then no pause.
+    SDL_JoystickSetVirtualButton(second, SDL_CONTROLLER_BUTTON_BACK, 1);
+    SDL_JoystickSetVirtualButton(second, SDL_CONTROLLER_BUTTON_START, 1);
+    EXPECT_TRUE(step());
     EXPECT_FALSE(g->is_paused());
 }
 
@@ -156,38 +305,4 @@ TEST_F(game_test, a_game_from_the_first_pickup_to_game_over_and_the_next_start) 
     g->frame();
     EXPECT_EQ(g->get_score_text().get_string(), "score: 0");
     EXPECT_EQ(g->get_high_score_text().get_string(), "high score: 5");
-}
-
-class stored_high_score_test : public game_test {
-protected:
-    stored_high_score_test() { stored_high_score = "  17abc\n"; }
-};
-
-TEST_F(stored_high_score_test, is_read_at_start_and_written_at_exit) {
-    EXPECT_EQ(g->get_high_score_text().get_string(), "high score: 17");
-    fs::remove("highscore");
-    g->teardown_first();
-    EXPECT_EQ(read_text("highscore"), "17\n");
-}
-
-TEST_F(game_test, title_and_play_are_drawn_and_a_quitting_frame_still_runs_in_full) {
-    g->frame();
-    EXPECT_NE(context->pixel(160, 120), glm::u8vec4(0, 0, 0, 0)); // the title card
-    press(SDL_SCANCODE_LALT);
-    g->frame();
-    // The green snake's tail end is straight ahead of the chase camera.
-    int green = 0;
-    const auto pixels = context->pixels();
-    for (size_t i = 0; i < pixels.size(); i += 4) {
-        green += pixels[i + 1] > 90 && pixels[i + 1] > 2 * pixels[i] &&
-                 pixels[i + 1] > 2 * pixels[i + 2];
-    }
-    EXPECT_GT(green, 50);
-
-    const glm::vec3 head = g->get_snake().get_head()->pos;
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    ASSERT_EQ(SDL_PushEvent(&quit), 1);
-    EXPECT_TRUE(frame_loop::step(context->get_window(), *g));
-    EXPECT_NE(g->get_snake().get_head()->pos, head);
 }

@@ -1,0 +1,195 @@
+#include "game/gamepad.h"
+
+#include "game/game.h"
+
+#include <algorithm>
+
+namespace {
+
+// The key of the key map a button stands for; SDL_SCANCODE_UNKNOWN for none.
+SDL_Scancode key_of(int button) {
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        return SDL_SCANCODE_LEFT;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        return SDL_SCANCODE_RIGHT;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        return SDL_SCANCODE_UP;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        return SDL_SCANCODE_DOWN;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+        return SDL_SCANCODE_RSHIFT;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+        return SDL_SCANCODE_RCTRL;
+    case SDL_CONTROLLER_BUTTON_B:
+        return SDL_SCANCODE_PAGEDOWN;
+    case SDL_CONTROLLER_BUTTON_A:
+    case SDL_CONTROLLER_BUTTON_START:
+        return SDL_SCANCODE_LALT;
+    default:
+        return SDL_SCANCODE_UNKNOWN;
+    }
+}
+
+void send_key(game& g, SDL_Scancode key, bool down) {
+    if (key == SDL_SCANCODE_UNKNOWN) {
+        return;
+    }
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.scancode = key;
+    g.handle_key(event);
+}
+
+// Where an axis value puts a held direction (-1, 0 or 1), with the hysteresis.
+int direction(int held, int value) {
+    if (value >= gamepad::press_travel) {
+        return 1;
+    }
+    if (value <= -gamepad::press_travel) {
+        return -1;
+    }
+    if ((held > 0 && value < gamepad::release_travel) ||
+        (held < 0 && value > -gamepad::release_travel)) {
+        return 0;
+    }
+    return held;
+}
+
+// Moves a held direction, letting go of the old key before pressing the new one.
+void steer(int& held, int value, SDL_Scancode negative, SDL_Scancode positive, game& g) {
+    const int now = direction(held, value);
+    if (now == held) {
+        return;
+    }
+    if (held != 0) {
+        send_key(g, held < 0 ? negative : positive, false);
+    }
+    if (now != 0) {
+        send_key(g, now < 0 ? negative : positive, true);
+    }
+    held = now;
+}
+
+} // namespace
+
+gamepad::gamepad() {
+    // The window starts the subsystem, but not where a sound or haptics failure made it
+    // fall back to video alone. Controllers present now arrive as events.
+    started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+}
+
+gamepad::~gamepad() {
+    // Once SDL has shut down, it has closed the controllers itself.
+    if (!started || SDL_WasInit(SDL_INIT_GAMECONTROLLER) == 0) {
+        return;
+    }
+    for (pad& p : pads) {
+        SDL_GameControllerClose(p.controller);
+    }
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
+bool gamepad::handle(const SDL_Event& event, game& g) {
+    switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+        add(event.cdevice.which);
+        break;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        remove(event.cdevice.which, g);
+        break;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        if (pad* p = find(event.cbutton.which)) {
+            return button(*p, event.cbutton.button, event.type == SDL_CONTROLLERBUTTONDOWN, g);
+        }
+        break;
+    case SDL_CONTROLLERAXISMOTION:
+        if (pad* p = find(event.caxis.which)) {
+            axis(*p, event.caxis.axis, event.caxis.value, g);
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void gamepad::release_all(game& g) {
+    for (pad& p : pads) {
+        release(p, g);
+    }
+}
+
+void gamepad::add(int device_index) {
+    // A device SDL reports twice, or cannot open, is left alone and quietly.
+    if (!started || find(SDL_JoystickGetDeviceInstanceID(device_index)) != nullptr) {
+        return;
+    }
+    SDL_GameController* controller = SDL_GameControllerOpen(device_index);
+    if (controller != nullptr) {
+        pads.push_back(
+            pad{controller, SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller))});
+    }
+}
+
+void gamepad::remove(SDL_JoystickID id, game& g) {
+    const auto it =
+        std::find_if(pads.begin(), pads.end(), [id](const pad& p) { return p.id == id; });
+    if (it == pads.end()) {
+        return;
+    }
+    release(*it, g);
+    SDL_GameControllerClose(it->controller);
+    pads.erase(it);
+    g.pause();
+}
+
+gamepad::pad* gamepad::find(SDL_JoystickID id) {
+    const auto it =
+        std::find_if(pads.begin(), pads.end(), [id](const pad& p) { return p.id == id; });
+    return it == pads.end() ? nullptr : &*it;
+}
+
+bool gamepad::button(pad& p, int b, bool down, game& g) {
+    if (b < 0 || b >= SDL_CONTROLLER_BUTTON_MAX) {
+        return false;
+    }
+    p.buttons[b] = down;
+    // Back and Start together quit; Start then is no left Alt.
+    if (down && p.buttons[SDL_CONTROLLER_BUTTON_BACK] && p.buttons[SDL_CONTROLLER_BUTTON_START]) {
+        return true;
+    }
+    send_key(g, key_of(b), down);
+    return false;
+}
+
+void gamepad::axis(pad& p, int a, int value, game& g) {
+    switch (a) {
+    case SDL_CONTROLLER_AXIS_LEFTX:
+        steer(p.stick_x, value, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, g);
+        break;
+    case SDL_CONTROLLER_AXIS_LEFTY:
+        steer(p.stick_y, value, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, g);
+        break;
+    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
+        // A trigger never reads below zero.
+        steer(p.trigger, value, SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_PAGEUP, g);
+        break;
+    default:
+        break;
+    }
+}
+
+void gamepad::release(pad& p, game& g) {
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
+        if (p.buttons[b]) {
+            send_key(g, key_of(b), false);
+            p.buttons[b] = false;
+        }
+    }
+    steer(p.stick_x, 0, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, g);
+    steer(p.stick_y, 0, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, g);
+    steer(p.trigger, 0, SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_PAGEUP, g);
+}
