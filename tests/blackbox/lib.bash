@@ -61,9 +61,11 @@ prepare_game() {
     cp -r "$stage_dir"/{ardlow,music,sfx,textures} "$1/"
 }
 
-# run_game DIR: starts the game in DIR, its output going to DIR.log.
+# run_game DIR: starts the game in DIR, its output going to DIR.log. ARDLOW_LAUNCHER, when
+# set, is a command put before it (an emulator for a cross-built game).
 run_game() {
-    (cd "$1" && exec ./ardlow) >"$1.log" 2>&1 &
+    # shellcheck disable=SC2086 # the launcher is a command with its arguments
+    (cd "$1" && exec ${ARDLOW_LAUNCHER:-} ./ardlow) >"$1.log" 2>&1 &
     game_pid=$!
 }
 
@@ -73,7 +75,7 @@ shot() {
     import -window root "$1" 2>/dev/null
 }
 count() {
-    "$build_dir/tests/png_probe" "$@"
+    "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"
 }
 
 # On an 800x480 screen the title card covers x 100-700, y 48-432, and a game shows the

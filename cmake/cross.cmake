@@ -1,0 +1,34 @@
+# Shared by the ARM toolchain files: Debian's cross compiler for ARDLOW_TRIPLET, and every
+# library, header and pkg-config file from the private sysroot that scripts/build-cross
+# unpacks from the architecture's Debian packages (ARDLOW_SYSROOT, by default sysroot/
+# in the build tree). Programs built here run under qemu-user with that sysroot, so CTest
+# and the test discovery can run them on the build machine.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_C_COMPILER ${ARDLOW_TRIPLET}-gcc)
+set(CMAKE_CXX_COMPILER ${ARDLOW_TRIPLET}-g++)
+
+if(NOT ARDLOW_SYSROOT)
+    set(ARDLOW_SYSROOT ${CMAKE_BINARY_DIR}/sysroot)
+endif()
+# try_compile projects read this file again and need the same sysroot.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ARDLOW_SYSROOT)
+set(CMAKE_SYSROOT ${ARDLOW_SYSROOT})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_LIBRARY_ARCHITECTURE ${ARDLOW_TRIPLET})
+
+# pkg-config reads only the sysroot's .pc files and prefixes the paths it prints.
+set(ENV{PKG_CONFIG_LIBDIR}
+    ${ARDLOW_SYSROOT}/usr/lib/${ARDLOW_TRIPLET}/pkgconfig:${ARDLOW_SYSROOT}/usr/share/pkgconfig)
+set(ENV{PKG_CONFIG_SYSROOT_DIR} ${ARDLOW_SYSROOT})
+set(ENV{PKG_CONFIG_PATH} "")
+
+set(CMAKE_CROSSCOMPILING_EMULATOR ${ARDLOW_QEMU} -L ${ARDLOW_SYSROOT})
+
+# A package made from this tree is for the target architecture, and dpkg-shlibdeps finds
+# the program's libraries in the sysroot (with DPKG_ADMINDIR at its dpkg database).
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${ARDLOW_DEB_ARCH})
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+    ${ARDLOW_SYSROOT}/lib/${ARDLOW_TRIPLET} ${ARDLOW_SYSROOT}/usr/lib/${ARDLOW_TRIPLET})
