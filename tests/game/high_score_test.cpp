@@ -20,11 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // What `run` prints on standard output.
 template <typename Run>
 std::string said_by(Run run) {
@@ -99,14 +94,14 @@ TEST_F(high_score_test, a_save_waits_for_the_lock_and_keeps_a_score_saved_meanwh
     }
     usleep(300000);
     EXPECT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "saved while the lock was held";
-    EXPECT_EQ(contents(path), "5\n");
+    EXPECT_EQ(read_file(path), "5\n");
     std::ofstream(path) << "42\n";
     close(lock);
     int status = 0;
     waitpid(child, &status, 0);
     alarm(0);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(contents(path), "42\n");
+    EXPECT_EQ(read_file(path), "42\n");
 }
 
 // A file that exists but cannot be read may hold a better score: it reads as 0, one line
@@ -156,7 +151,7 @@ TEST_F(high_score_test, links_stay_and_read_only_folders_still_save) {
                      {shut + "/bound", shut + "/bound", 44}};
         for (const auto& c : cases) {
             EXPECT_EQ(said_by([&] { write_high_score(c.saved, c.score); }), "") << c.saved;
-            EXPECT_EQ(contents(c.holder), std::to_string(c.score) + "\n") << c.saved;
+            EXPECT_EQ(read_file(c.holder), std::to_string(c.score) + "\n") << c.saved;
         }
     });
     EXPECT_TRUE(fs::is_symlink(open_dir + "/highscore"));
@@ -180,7 +175,7 @@ TEST_F(high_score_test, failed_write_keeps_the_old_file_and_says_so_once) {
     });
     setrlimit(RLIMIT_FSIZE, &old);
 
-    EXPECT_EQ(contents(path), "31\n");
+    EXPECT_EQ(read_file(path), "31\n");
     for (const auto& entry : fs::directory_iterator(dir)) { // no temporary left
         EXPECT_TRUE(entry.path() == path || entry.path() == path + ".lock") << entry.path();
     }

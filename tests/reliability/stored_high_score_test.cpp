@@ -6,18 +6,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct stored_case {
     const char* what;
@@ -62,7 +54,7 @@ TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
             tulk::audio::destroy();
             g.teardown_second();
         }
-        EXPECT_EQ(file_text("highscore"), std::to_string(c.score) + "\n");
+        EXPECT_EQ(read_file("highscore"), std::to_string(c.score) + "\n");
     }
 
     fs::current_path(previous);
