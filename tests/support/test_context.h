@@ -14,10 +14,6 @@
 class test_context {
 public:
     explicit test_context(int width = 64, int height = 64);
-    ~test_context();
-
-    test_context(const test_context&) = delete;
-    test_context& operator=(const test_context&) = delete;
 
     tulk::graphics::window& get_window() { return *win; }
     int width() const { return win->get_width(); }
@@ -30,9 +26,6 @@ public:
 private:
     std::unique_ptr<tulk::graphics::window> win;
 };
-
-// Sets SDL's offscreen video driver; call before anything opens SDL.
-void use_headless_video();
 
 // Path of a fresh, empty directory for one test's files.
 std::string make_temp_dir();
@@ -48,10 +41,3 @@ std::string enter_game_copy();
 
 // The whole file as bytes; empty if it cannot be read.
 std::string read_file(const std::string& path);
-
-// A mono 16-bit PCM WAV at 44100 Hz: a 440 Hz sine of the given peak.
-void write_test_wav(const std::string& path, double seconds, int amplitude = 16000);
-
-// A parallel camera `height` units high, looking from `eye` at the origin.
-tulk::graphics::camera ortho_camera(float height, const glm::vec3& eye,
-                                    const glm::vec3& up = {0.0f, 1.0f, 0.0f});

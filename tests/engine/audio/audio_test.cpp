@@ -4,15 +4,42 @@
 
 #include <SDL2/SDL.h>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace audio = tulk::audio;
 
 namespace {
+
+// A mono 16-bit PCM WAV at 44100 Hz: a 440 Hz sine peaking at 16000.
+void write_test_wav(const std::string& path, double seconds) {
+    constexpr std::uint32_t rate = 44100;
+    const auto samples = static_cast<std::uint32_t>(seconds * rate);
+    std::ofstream out(path, std::ios::binary);
+    const auto put = [&out](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out.put(static_cast<char>((value >> (8 * i)) & 0xff));
+        }
+    };
+    out << "RIFF";
+    put(36 + samples * 2, 4);
+    out << "WAVEfmt ";
+    // Format size, PCM and mono, rate, bytes a second, 2-byte frames of 16 bits.
+    for (const std::uint32_t field : {16u, 1u << 16 | 1u, rate, rate * 2u, 16u << 16 | 2u}) {
+        put(field, 4);
+    }
+    out << "data";
+    put(samples * 2, 4);
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        const double s = 16000.0 * std::sin(2.0 * M_PI * 440.0 * i / rate);
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(s)), 2);
+    }
+}
 
 // SDL's disk driver writes what the mixer plays to a file instead of a sound card.
 class audio_test : public testing::Test {

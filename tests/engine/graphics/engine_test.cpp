@@ -1,5 +1,5 @@
 // Every failure the engine cannot go on from ends the process with one line naming it.
-// (Pictures that cannot be loaded: the black-box tests.)
+// (No display and pictures that cannot be loaded: the black-box tests.)
 #include "engine/graphics/framebuffer.h"
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
@@ -8,7 +8,6 @@
 #include "support/test_context.h"
 #include "support/test_program.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -25,12 +24,6 @@ struct fatal_case {
 };
 
 const fatal_case cases[] = {
-    {"no video",
-     [] {
-         setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-         window w("Ardlow", 0, 0, 400, 400, true, true);
-     },
-     1, "Ardlow: SDL_Init failed: .+"},
     {"unknown geometry",
      [] {
          test_context context;

@@ -6,12 +6,7 @@ using tulk::graphics::light;
 
 TEST(light, direction_is_normalised_and_a_zero_one_ignored) {
     light l;
-    l.set_direction(glm::vec3(0.5f, -1.2f, 0.5f));
-    EXPECT_NEAR(l.get_direction().x, 0.359f, 1e-3f);
-    EXPECT_NEAR(l.get_direction().y, -0.862f, 1e-3f);
-    EXPECT_NEAR(l.get_direction().z, 0.359f, 1e-3f);
-
-    const glm::vec3 before = l.get_direction();
+    l.set_direction(glm::vec3(0.0f, -3.0f, 4.0f));
     l.set_direction(glm::vec3(0.0f));
-    EXPECT_EQ(l.get_direction(), before);
+    EXPECT_LT(glm::distance(l.get_direction(), glm::vec3(0.0f, -0.6f, 0.8f)), 1e-6f);
 }

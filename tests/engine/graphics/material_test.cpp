@@ -45,10 +45,14 @@ TEST(material, switches_imply_what_they_need_and_shadows_off_drops_the_shadow_te
     model plain;
     plain.set_material_lit(true);
     plain.set_material_textured(true);
-    // Shadowing turns lighting and texturing on with it; the key still tells them apart.
-    EXPECT_EQ(shadowed.get_material().key(), "ftttfffffff");
-    EXPECT_EQ(plain.get_material().key(), "ftftfffffff");
+    // Shadowing turns lighting and texturing on with it, yet keeps a program of its own.
     EXPECT_NE(shadowed.get_program(), plain.get_program());
+    // Equal materials share one program.
+    model twin;
+    twin.set_material_textured(true);
+    EXPECT_NE(twin.get_program(), plain.get_program());
+    twin.set_material_lit(true);
+    EXPECT_EQ(twin.get_program(), plain.get_program());
     EXPECT_EQ(source_of(shadowed), source_of(plain));
     EXPECT_EQ(source_of(shadowed).find("shadow"), std::string::npos);
 }

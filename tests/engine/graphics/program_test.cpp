@@ -9,16 +9,6 @@ using tulk::graphics::program;
 
 namespace {
 
-const char* const flat_vertex = "#version 100\n"
-                                "attribute vec3 position;\n"
-                                "uniform mat4 mvp;\n"
-                                "void main() { gl_Position = mvp * vec4(position, 1.0); }\n";
-
-const char* const flat_fragment = "#version 100\n"
-                                  "precision mediump float;\n"
-                                  "uniform vec4 colour;\n"
-                                  "void main() { gl_FragColor = colour; }\n";
-
 GLint current_program() {
     GLint id = -1;
     glGetIntegerv(GL_CURRENT_PROGRAM, &id);
@@ -29,21 +19,21 @@ GLint current_program() {
 
 TEST(program, missing_uniform_is_reported_once_and_ignored_by_gl) {
     test_context context;
-    const auto p = use_test_program(flat_vertex, flat_fragment);
+    const auto p = use_picture_program();
     p->set_uniform("glow", 1.0f);
     p->set_uniform("glow", 2.0f);
     p->set_uniform("glow", glm::vec3(1.0f));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     EXPECT_EQ(p->log(), "\nerror: uniform \"glow\" in program \"test\" doesn't exist\n");
     EXPECT_EQ(p->log(), "");
-    p->set_uniform("colour", glm::vec4(1.0f));
+    p->set_uniform("picture", 0);
     EXPECT_EQ(p->log(), "");
 }
 
 TEST(program, use_skips_gl_only_when_already_current) {
     test_context context;
-    const auto a = use_test_program(flat_vertex, flat_fragment);
-    const auto b = use_test_program(flat_vertex, flat_fragment);
+    const auto a = use_picture_program();
+    const auto b = use_picture_program();
     program::get_switches();
     a->use();
     EXPECT_EQ(current_program(), static_cast<GLint>(a->get_id()));
@@ -62,8 +52,8 @@ TEST(program, use_skips_gl_only_when_already_current) {
 // A program made where a destroyed one lived must not pass for the one in use.
 TEST(program, destroying_the_program_in_use_forgets_it) {
     test_context context;
-    use_test_program(flat_vertex, flat_fragment).reset();
+    use_picture_program().reset();
     EXPECT_EQ(program::get_program_in_use(), nullptr);
-    const auto second = use_test_program(flat_vertex, flat_fragment);
+    const auto second = use_picture_program();
     EXPECT_EQ(current_program(), static_cast<GLint>(second->get_id()));
 }

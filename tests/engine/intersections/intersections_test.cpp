@@ -6,17 +6,13 @@ using namespace tulk::intersections;
 
 TEST(volume, identity_matrix_bounds_the_unit_cube) {
     const volume v(glm::mat4(1.0f));
-    const auto& planes = v.get_planes();
-    ASSERT_EQ(planes.size(), 6u);
-    // Left, right, top, bottom, near, far; normals inwards, each 1 from the origin.
-    const glm::vec3 normals[6] = {{1, 0, 0}, {-1, 0, 0}, {0, -1, 0},
-                                  {0, 1, 0}, {0, 0, 1},  {0, 0, -1}};
-    for (int k = 0; k < 6; ++k) {
-        EXPECT_EQ(planes[k].get_normal(), normals[k]) << "plane " << k;
-        EXPECT_FLOAT_EQ(planes[k].get_distance(), 1.0f) << "plane " << k;
-    }
     EXPECT_TRUE(contains_volume_point(v, glm::vec3(1.0f, -1.0f, 1.0f)));
-    EXPECT_FALSE(contains_volume_point(v, glm::vec3(1.001f, 0.0f, 0.0f)));
+    // Each of the six planes, a hair beyond it.
+    for (int k = 0; k < 6; ++k) {
+        glm::vec3 beyond(0.0f);
+        beyond[k / 2] = k % 2 == 0 ? 1.001f : -1.001f;
+        EXPECT_FALSE(contains_volume_point(v, beyond)) << k;
+    }
     // A sphere straddling a plane counts as inside.
     EXPECT_TRUE(contains_volume_sphere(v, glm::vec3(1.5f, 0.0f, 0.0f), 0.6f));
     EXPECT_FALSE(contains_volume_sphere(v, glm::vec3(1.5f, 0.0f, 0.0f), 0.4f));

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using tulk::io::file;
 
@@ -19,11 +18,6 @@ protected:
     std::string put(const std::string& name, const std::string& bytes) {
         std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
         return dir + "/" + name;
-    }
-    std::string bytes(const std::string& name) {
-        std::stringstream s;
-        s << std::ifstream(dir + "/" + name, std::ios::binary).rdbuf();
-        return s.str();
     }
 
     std::string dir;
@@ -55,7 +49,7 @@ TEST_F(file_test, write_replaces_the_file_and_a_missing_file_does_nothing) {
         f.write_line("42");
         EXPECT_TRUE(f.sync());
     }
-    EXPECT_EQ(bytes("w"), "42\n");
+    EXPECT_EQ(read_file(dir + "/w"), "42\n");
 
     file missing(dir + "/none", file::read, file::plain);
     EXPECT_FALSE(missing.good());
