@@ -47,7 +47,6 @@ wait_for() {
     done
 }
 
-# Copies the staged game into a private directory and starts it there.
 start_game() {
     prepare_game "$work_dir/game"
     run_game "$work_dir/game"
@@ -69,8 +68,7 @@ run_game() {
     game_pid=$!
 }
 
-# Screenshots of the whole screen, and pixel counts in them:
-# count FILE X0 Y0 X1 Y1 CLASS (see png_probe.cpp).
+# Screenshots, and pixel counts in them: count FILE X0 Y0 X1 Y1 CLASS (see png_probe.cpp).
 shot() {
     import -window root "$1" 2>/dev/null
 }
@@ -137,7 +135,7 @@ wait_game_exit() {
     game_pid=
 }
 
-# Holds a key for a while, as a player's press does.
+# A key held for a while, as a player's press is.
 press() {
     xdotool keydown "$1"
     sleep "${2:-0.3}"
@@ -154,10 +152,19 @@ expect_texture_failure() {
         fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
 }
 
-# quit_game NAME: Escape ends the game, which must exit with status 0.
+# quit_game NAME [KEY]: KEY (Escape unless given) ends the game with status 0. It is held
+# until the game ends, so that a slow start cannot see the press and release at once.
 quit_game() {
-    xdotool keydown Escape
+    xdotool keydown "${2:-Escape}"
     wait_game_exit 60
-    xdotool keyup Escape
+    xdotool keyup "${2:-Escape}"
     [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
+}
+
+# whole_game NAME FILE: from the title, a game into the far wall until its game over saves
+# the high score in FILE, and the title again.
+whole_game() {
+    start_from_title "$1"
+    wait_for 180 "$1: highscore after the game" saved "$2"
+    wait_for 60 "$1: the title after game over" title_shown
 }
