@@ -76,8 +76,7 @@ count() {
     "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"
 }
 
-# On an 800x480 screen the title card covers x 100-700, y 48-432, and a game shows the
-# green snake in the middle.
+# On an 800x480 screen the title card covers x 100-700, y 48-432.
 card_in() {
     (($(count "$1" 150 100 650 380 lit) > 50000))
 }
@@ -97,7 +96,7 @@ snake_shown() {
 start_from_title() {
     local try
     for try in 1 2 3; do
-        press Alt_L
+        xdotool keydown Alt_L && sleep 0.3 && xdotool keyup Alt_L # held, as a player does
         local deadline=$((SECONDS + 10))
         while ((SECONDS < deadline)); do
             snake_shown && return 0
@@ -133,13 +132,6 @@ wait_game_exit() {
     game_status=0
     wait "$game_pid" || game_status=$?
     game_pid=
-}
-
-# A key held for a while, as a player's press is.
-press() {
-    xdotool keydown "$1"
-    sleep "${2:-0.3}"
-    xdotool keyup "$1"
 }
 
 # expect_texture_failure NAME FILE: the game prepared in $work_dir/NAME stops on FILE
