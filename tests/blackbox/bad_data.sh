@@ -7,46 +7,40 @@ source "$(dirname "$0")/lib.bash"
 
 start_xvfb 800x480
 
-prepare_game "$work_dir/glyph"
-printf 'not a picture\n' >"$work_dir/glyph/textures/font/ua.png"
-expect_texture_failure glyph textures/font/ua.png
-
-prepare_game "$work_dir/title"
-printf 'not a picture\n' >"$work_dir/title/textures/title.png"
-expect_texture_failure title textures/title.png
-
-# A FIFO in place of a picture is a bad picture too, and must not hold the game.
-for picture in textures/title.png textures/font/ub.png; do
-    name=fifo_${picture//[\/.]/_}
+# A picture that is not one, or a FIFO in its place (which must not hold the game).
+for case in text:textures/font/ua.png text:textures/title.png fifo:textures/title.png \
+    fifo:textures/font/ub.png; do
+    picture=${case#*:} name=${case//[\/.:]/_}
     prepare_game "$work_dir/$name"
     rm "$work_dir/$name/$picture"
-    mkfifo "$work_dir/$name/$picture"
+    [ "${case%%:*}" = fifo ] && mkfifo "$work_dir/$name/$picture" ||
+        printf 'not a picture\n' >"$work_dir/$name/$picture"
     expect_texture_failure "$name" "$picture"
 done
 
-# play_one_game NAME: starts the game prepared in $work_dir/NAME, plays a game into the
-# far wall until the game over saves "highscore", and quits with Escape.
+# play_one_game NAME: plays the game prepared in $work_dir/NAME until a game over saves
+# "highscore", and quits with Escape.
 play_one_game() {
-    local dir="$work_dir/$1"
-    run_game "$dir"
+    run_game "$work_dir/$1"
     wait_for 60 "$1: the game window" game_window
     wait_for 90 "$1: the title card" title_shown
-    start_from_title "$1"
-    wait_for 120 "$1: highscore after the game" saved "$dir/highscore"
-    wait_for 60 "$1: the title after game over" title_shown
+    whole_game "$1" "$work_dir/$1/highscore"
     quit_game "$1"
 }
 
-# Bytes of the mixed output that are not silence.
-sound_in() {
-    tr -d '\000' <"$1" | wc -c
+# heard NAME: plays one game of $work_dir/NAME, its sound mixed into NAME.raw, and sets
+# $heard to the bytes of that which are not silence.
+heard() {
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work_dir/$1.raw" play_one_game "$1"
+    [ -s "$work_dir/$1.raw" ] || fail "$1: no audio output was written"
+    heard=$(tr -d '\000' <"$work_dir/$1.raw" | wc -c)
 }
 
 # No music at all: the death still sounds.
 prepare_game "$work_dir/no_music"
 rm -r "$work_dir/no_music/music"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work_dir/no_music.raw" play_one_game no_music
-(($(sound_in "$work_dir/no_music.raw") > 10000)) || fail "no_music: the death made no sound"
+heard no_music
+((heard > 10000)) || fail "no_music: the death made no sound"
 
 # Damaged music, one piece cut short and one not music at all, and no effects: nothing to
 # hear, all the same a whole game.
@@ -54,9 +48,8 @@ prepare_game "$work_dir/silent"
 head -c 200 "$stage_dir/music/Ouroboros.ogg" >"$work_dir/silent/music/Ouroboros.ogg"
 cp "$stage_dir/textures/title.png" "$work_dir/silent/music/Buff Proof.ogg"
 rm -r "$work_dir/silent/sfx"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work_dir/silent.raw" play_one_game silent
-[ -s "$work_dir/silent.raw" ] || fail "silent: no audio output was written"
-(($(sound_in "$work_dir/silent.raw") == 0)) || fail "silent: damaged music made a sound"
+heard silent
+((heard == 0)) || fail "silent: damaged music made a sound"
 
 # A damaged death sound, no music and no pickup sound (the snake may meet a pickup on
 # its way): the death passes in silence.
@@ -64,9 +57,8 @@ prepare_game "$work_dir/damaged_effect"
 printf 'RIFF\377\377\377\377WAVEfmt garbage' >"$work_dir/damaged_effect/sfx/Blast(1).wav"
 rm "$work_dir/damaged_effect/sfx/167338__plimbo__pup-fat.wav"
 rm -r "$work_dir/damaged_effect/music"
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work_dir/damaged_effect.raw" play_one_game damaged_effect
-[ -s "$work_dir/damaged_effect.raw" ] || fail "damaged_effect: no audio output was written"
-(($(sound_in "$work_dir/damaged_effect.raw") == 0)) || fail "damaged_effect: the damaged death sound made a sound"
+heard damaged_effect
+((heard == 0)) || fail "damaged_effect: the damaged death sound made a sound"
 
 # No sound device: one line says so and the game plays on, silent.
 prepare_game "$work_dir/no_device"

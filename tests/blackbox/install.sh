@@ -17,11 +17,8 @@ launch() {
     (cd "$empty" && exec env "${@:3}" "$1") >"$work_dir/$2.log" 2>&1 &
     game_pid=$!
 }
-quit_game() {
-    xdotool keydown Escape
-    wait_game_exit 60
-    xdotool keyup Escape
-    [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
+quit_clean() {
+    quit_game "$1"
     [ -z "$(ls -A "$empty")" ] || fail "$1: wrote into the working directory: $(ls -A "$empty")"
 }
 
@@ -36,7 +33,7 @@ status=$?
 prepare_game "$work_dir/game"
 launch "$work_dir/game/ardlow" staged
 wait_for 60 "staged: the title card" title_shown
-quit_game staged
+quit_clean staged
 saved "$work_dir/game/highscore" || fail "staged: no highscore beside the program"
 
 # play PREFIX NAME: the installed game with a home of its own plays a whole game, keeps
@@ -46,10 +43,8 @@ play() {
     mkdir -p "$home"
     launch "$1/bin/ardlow" "$2" HOME="$home" XDG_DATA_HOME="$home/data"
     wait_for 60 "$2: the title card" title_shown
-    start_from_title "$2"
-    wait_for 180 "$2: highscore in \$XDG_DATA_HOME" saved "$home/data/ardlow/highscore"
-    wait_for 60 "$2: the title after game over" title_shown
-    quit_game "$2"
+    whole_game "$2" "$home/data/ardlow/highscore"
+    quit_clean "$2"
     [ -z "$(find "$1" -newer "$home" -type f)" ] || fail "$2: wrote into the install"
 }
 

@@ -47,7 +47,6 @@ wait_for() {
     done
 }
 
-# Copies the staged game into a private directory and starts it there.
 start_game() {
     prepare_game "$work_dir/game"
     run_game "$work_dir/game"
@@ -69,8 +68,7 @@ run_game() {
     game_pid=$!
 }
 
-# Screenshots of the whole screen, and pixel counts in them:
-# count FILE X0 Y0 X1 Y1 CLASS (see png_probe.cpp).
+# Screenshots, and pixel counts in them: count FILE X0 Y0 X1 Y1 CLASS (see png_probe.cpp).
 shot() {
     import -window root "$1" 2>/dev/null
 }
@@ -78,8 +76,7 @@ count() {
     "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"
 }
 
-# On an 800x480 screen the title card covers x 100-700, y 48-432, and a game shows the
-# green snake in the middle.
+# On an 800x480 screen the title card covers x 100-700, y 48-432.
 card_in() {
     (($(count "$1" 150 100 650 380 lit) > 50000))
 }
@@ -99,7 +96,7 @@ snake_shown() {
 start_from_title() {
     local try
     for try in 1 2 3; do
-        press Alt_L
+        xdotool keydown Alt_L && sleep 0.3 && xdotool keyup Alt_L # held, as a player does
         local deadline=$((SECONDS + 10))
         while ((SECONDS < deadline)); do
             snake_shown && return 0
@@ -137,13 +134,6 @@ wait_game_exit() {
     game_pid=
 }
 
-# Holds a key for a while, as a player's press does.
-press() {
-    xdotool keydown "$1"
-    sleep "${2:-0.3}"
-    xdotool keyup "$1"
-}
-
 # expect_texture_failure NAME FILE: the game prepared in $work_dir/NAME stops on FILE
 # with status 255 and the message naming it.
 expect_texture_failure() {
@@ -154,10 +144,19 @@ expect_texture_failure() {
         fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
 }
 
-# quit_game NAME: Escape ends the game, which must exit with status 0.
+# quit_game NAME [KEY]: KEY (Escape unless given) ends the game with status 0. It is held
+# until the game ends, so that a slow start cannot see the press and release at once.
 quit_game() {
-    xdotool keydown Escape
+    xdotool keydown "${2:-Escape}"
     wait_game_exit 60
-    xdotool keyup Escape
+    xdotool keyup "${2:-Escape}"
     [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
+}
+
+# whole_game NAME FILE: from the title, a game into the far wall until its game over saves
+# the high score in FILE, and the title again.
+whole_game() {
+    start_from_title "$1"
+    wait_for 180 "$1: highscore after the game" saved "$2"
+    wait_for 60 "$1: the title after game over" title_shown
 }

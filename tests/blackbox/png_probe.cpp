@@ -1,8 +1,8 @@
 // Counts the pixels of a screenshot region that match a colour class, so the shell
 // tests can check what the game showed:
 //   png_probe FILE X0 Y0 X1 Y1 CLASS    (rows counted from the top, X1 and Y1 excluded)
-// CLASS is one of: green (the snake and pickups), white (lit wall bars and text),
-// bright (any light pixel), lit (anything not black).
+// CLASS is one of: green (the snake and pickups), white (lit wall bars and text), lit
+// (anything not black).
 #include "engine/io/png.h"
 
 #include <algorithm>
@@ -20,9 +20,6 @@ bool matches(const char* colour_class, int r, int g, int b) {
     }
     if (std::strcmp(colour_class, "white") == 0) {
         return r > 150 && g > 150 && b > 150;
-    }
-    if (std::strcmp(colour_class, "bright") == 0) {
-        return r + g + b > 300;
     }
     if (std::strcmp(colour_class, "lit") == 0) {
         return r + g + b > 30;

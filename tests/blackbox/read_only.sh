@@ -22,12 +22,11 @@ if unshare -m sh -c "mount --bind '$game' '$game' && mount -o remount,bind,ro '$
     (cd "$game" && exec unshare -m sh -c \
         "mount --bind . . && mount -o remount,bind,ro . && cd '$game' && exec ./ardlow") \
         >"$game.log" 2>&1 &
-    game_pid=$!
 else
     how="file size limit of zero"
     (cd "$game" && trap '' XFSZ && ulimit -f 0 && exec ./ardlow) >"$game.log" 2>&1 &
-    game_pid=$!
 fi
+game_pid=$!
 echo "unwritable by a $how"
 
 wait_for 60 "the game window" game_window

@@ -4,21 +4,12 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The writer's n-th score: short and ten-digit lines by turns, so that a file cut short
 // or a short line over a longer one cannot pass for a whole line.
@@ -65,7 +56,7 @@ TEST(high_score_kill, killed_writer_always_leaves_a_whole_line) {
         waitpid(child, &status, 0);
         kills += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 
-        const std::string line = contents(path);
+        const std::string line = read_file(path);
         ASSERT_FALSE(line.empty()) << "round " << round;
         ASSERT_EQ(line.back(), '\n') << "round " << round << ": " << line;
         const unsigned int value = read_high_score(path);

@@ -29,6 +29,7 @@ TEST(bench_floor, replays_a_recorded_frame_to_the_same_pixels) {
     s.set_camera(&cam);
     s.set_shadow_camera(&cam);
     scene::set_global_shadows(true);
+    scene::set_global_outlines(true);
     scene::set_global_outline_colour({1.0f, 1.0f, 0.0f});
     model models[5];
     const glm::vec4 places[5][3] = {{{0, 0, -2, 0}, {4, 3, 0.5, 0}, {0.2, 0.3, 0.9, 1}},

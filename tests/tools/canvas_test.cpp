@@ -1,8 +1,5 @@
-#include "engine/io/png.h"
 #include "image/canvas.h"
-#include "support/test_context.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 TEST(canvas, starts_transparent_and_blends_over) {
@@ -37,22 +34,6 @@ TEST(canvas, text_is_drawn_in_scaled_blocks) {
     EXPECT_EQ(c.get(2 + 5 * 3, 3 + 6 * 2).a, 0);
     EXPECT_EQ(c.get(2, 3 + 7 * 2).a, 0);
     EXPECT_EQ(canvas::text_width("LL", 3), 33); // one blank column between characters
-}
-
-TEST(canvas, saves_top_row_first) {
-    canvas c(2, 3);
-    c.set(0, 0, glm::vec4(1.0f, 0.0f, 0.0f, 1.0f));
-    c.set(1, 2, glm::vec4(0.0f, 0.0f, 1.0f, 1.0f));
-    const std::string dir = make_temp_dir();
-    ASSERT_EQ(c.save(dir + "/c.png"), 0u);
-
-    std::vector<unsigned char> rgba;
-    unsigned w = 0;
-    unsigned h = 0;
-    ASSERT_EQ(tulk::io::png::read(dir + "/c.png", rgba, w, h), 0u);
-    EXPECT_EQ(rgba, c.rgba()); // the top left red, the bottom right blue
-    EXPECT_NE(c.save(dir + "/missing/c.png"), 0u);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(canvas, lines_include_both_ends_and_dash) {
