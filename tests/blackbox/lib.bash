@@ -91,18 +91,20 @@ snake_shown() {
 }
 
 # Starts a game from the title with left Alt and waits for the snake. A press that
-# brings no game within 10 s is made again: a game shows for seconds before it can end,
-# so the waits would have seen one that started.
+# brings no game within 10 s (30 s for an emulated game, which draws its frames many
+# times slower on a busy machine) is made again: a game shows for seconds before it can
+# end, so the waits would have seen one that started.
 start_from_title() {
-    local try
+    local try wait=10
+    [ -z "${ARDLOW_LAUNCHER:-}" ] || wait=30
     for try in 1 2 3; do
         xdotool keydown Alt_L && sleep 0.3 && xdotool keyup Alt_L # held, as a player does
-        local deadline=$((SECONDS + 10))
+        local deadline=$((SECONDS + wait))
         while ((SECONDS < deadline)); do
             snake_shown && return 0
             sleep 0.2
         done
-        echo "$1: no game 10 s after left Alt" >&2
+        echo "$1: no game $wait s after left Alt" >&2
     done
     fail "$1: no game after three presses of left Alt"
 }
