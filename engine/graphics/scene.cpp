@@ -136,8 +136,9 @@ void scene::order_outlines(const glm::vec3& eye) {
     for (auto it = outline_order.begin();; ++it) {
         const bool end = it == outline_order.end();
         if (end || !sortable(it->second)) {
-            std::stable_sort(run, it,
-                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            // std::sort, not stable_sort: stable_sort takes a buffer from the heap every
+            // frame, and equal distances need no order since their outlines are alike.
+            std::sort(run, it, [](const auto& a, const auto& b) { return a.first < b.first; });
             if (end) {
                 break;
             }
