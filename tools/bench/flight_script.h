@@ -30,8 +30,10 @@ public:
     // Whether the keys of the last before_frame started a game.
     bool started_game() const { return started; }
 
+    // Hands the game one key event, as SDL would (the helix pilot presses keys this way too).
+    static void key(game& g, Uint32 type, SDL_Scancode code);
+
 private:
-    void key(game& g, Uint32 type, SDL_Scancode code);
     void steer(game& g);
 
     settings config;

@@ -1,5 +1,7 @@
 #include "bench/helix_pilot.h"
 
+#include "bench/flight_script.h"
+
 #include "game/block.h"
 #include "game/game.h"
 
@@ -37,17 +39,9 @@ bool helix_pilot::fits(int length, bool piled, int frames) {
     return lowest + turns * climb <= highest;
 }
 
-void helix_pilot::key(game& g, Uint32 type, SDL_Scancode code) {
-    SDL_Event event{};
-    event.type = type;
-    event.key.keysym.scancode = code;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    g.handle_key(event);
-}
-
 void helix_pilot::steer(game& g) {
     if (!fast) {
-        key(g, SDL_KEYDOWN, SDL_SCANCODE_PAGEUP);
+        flight_script::key(g, SDL_KEYDOWN, SDL_SCANCODE_PAGEUP);
         fast = true;
     }
     const snake& s = g.get_snake();
@@ -93,10 +87,10 @@ void helix_pilot::steer_axis(game& g, float rate, float wanted, SDL_Scancode mor
         return;
     }
     if (held != SDL_SCANCODE_UNKNOWN) {
-        key(g, SDL_KEYUP, held);
+        flight_script::key(g, SDL_KEYUP, held);
     }
     if (want != SDL_SCANCODE_UNKNOWN) {
-        key(g, SDL_KEYDOWN, want);
+        flight_script::key(g, SDL_KEYDOWN, want);
     }
     held = want;
 }

@@ -28,7 +28,6 @@ public:
     void steer(game& g);
 
 private:
-    void key(game& g, Uint32 type, SDL_Scancode code);
     // Holds the one key of an axis that brings its turn rate nearest to `wanted`: `more`
     // adds 0.4 degrees a frame, `less` takes as much away, neither halves the rate.
     void steer_axis(game& g, float rate, float wanted, SDL_Scancode more, SDL_Scancode less,
