@@ -103,14 +103,6 @@ protected:
 } // namespace
 
 TEST_F(game_test, keys_act_on_their_events_in_every_state_and_quitting_frames_run_in_full) {
-    // The title answers only left Alt.
-    press(SDL_SCANCODE_UP);
-    press(SDL_SCANCODE_PAGEUP);
-    g->get_snake().update();
-    EXPECT_EQ(g->get_snake().get_pitch_rate(), 0.0f);
-    EXPECT_EQ(g->get_snake().get_roll_rate(), 0.0f);
-    EXPECT_TRUE(g->in_title());
-
     // A press and its release in one frame still act, whatever the keyboard state says:
     // left Alt starts a game without pausing it, pauses it, resumes it.
     for (const bool paused : {false, true, false}) {
@@ -133,15 +125,11 @@ TEST_F(game_test, keys_act_on_their_events_in_every_state_and_quitting_frames_ru
     ASSERT_TRUE(g->is_paused());
     scene::set_global_outline_thickness(60);
     const glm::vec3 head = g->get_snake().get_head()->pos;
-    const glm::vec3 eye = g->get_chase_camera().get_eye();
-    const glm::vec3 cube = g->get_backdrop_cubes()[0]->get_pos();
     const float angle = g->get_angle();
     press(SDL_SCANCODE_LEFT); // steering is taken, and acts after the pause
     g->frame();
     g->frame();
     EXPECT_EQ(g->get_snake().get_head()->pos, head);
-    EXPECT_EQ(g->get_chase_camera().get_eye(), eye);
-    EXPECT_EQ(g->get_backdrop_cubes()[0]->get_pos(), cube);
     EXPECT_EQ(g->get_angle(), angle + 2.0f);
     EXPECT_EQ(scene::get_global_outline_thickness(), 48);
     press(SDL_SCANCODE_LALT);
@@ -166,14 +154,10 @@ TEST_F(game_test, keys_act_on_their_events_in_every_state_and_quitting_frames_ru
     }
 }
 
-TEST_F(game_test, losing_focus_pauses_only_a_game_in_play_and_lets_go_of_its_keys) {
+TEST_F(game_test, losing_focus_pauses_a_game_in_play_and_lets_go_of_its_keys) {
+    press(SDL_SCANCODE_LALT);
     SDL_Event lost{};
     lost.type = SDL_WINDOWEVENT;
-    lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
-    push(lost);
-    step();
-    EXPECT_TRUE(g->in_title());
-    press(SDL_SCANCODE_LALT);
     for (const auto id : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
         press(SDL_SCANCODE_LEFT);
         lost.window.event = id;
@@ -184,7 +168,7 @@ TEST_F(game_test, losing_focus_pauses_only_a_game_in_play_and_lets_go_of_its_key
         step();
         EXPECT_EQ(yaw(), 0.0f) << "left is still held";
     }
-    g->get_snake().set_dead();
+    g->get_snake().set_dead(); // a dying snake is not paused
     push(lost);
     step();
     EXPECT_FALSE(g->is_paused());
@@ -257,7 +241,8 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
     EXPECT_FALSE(g->is_paused());
 }
 
-TEST_F(game_test, a_game_from_the_first_pickup_to_game_over_and_the_next_start) {
+// The soak checks the scores and the saved high score; these are what it cannot see.
+TEST_F(game_test, a_pickup_flashes_and_sounds_and_the_frame_ending_the_death_still_updates) {
     Mix_Chunk* sound = tulk::audio::soundMap["sfx/167338__plimbo__pup-fat.wav"];
     ASSERT_NE(sound, nullptr);
     Mix_VolumeChunk(sound, 1); // a play at 100 percent sets it to 128
@@ -271,34 +256,18 @@ TEST_F(game_test, a_game_from_the_first_pickup_to_game_over_and_the_next_start) 
         g->frame();
     }
     EXPECT_EQ(scene::get_global_outline_thickness(), 10); // the floor
-    for (int i = 0; i < 4; ++i) {
-        pickup_ahead();
-        g->frame();
-    }
-    g->frame(); // the score is shown by the update after the one that ate
-    EXPECT_EQ(g->get_score_text().get_string(), "score: 5");
 
-    // The frame that ends the death animation still runs its update, then shows the
-    // title and saves; the title no longer updates the world.
+    // The frame that ends the death animation runs its update, then shows the title; the
+    // title no longer updates the world.
     g->get_snake().set_dead();
-    g->frame();
-    fake_clock::ticks += 1999;
-    g->frame();
-    EXPECT_FALSE(g->in_title());
-    fake_clock::ticks += 1;
+    fake_clock::ticks += 2000;
     const glm::vec3 head = g->get_snake().get_head()->pos;
     g->frame();
     EXPECT_TRUE(g->in_title());
     EXPECT_NE(g->get_snake().get_head()->pos, head);
-    EXPECT_EQ(read_file("highscore"), "5\n");
     const glm::vec3 after = g->get_snake().get_head()->pos;
     g->frame();
     EXPECT_EQ(g->get_snake().get_head()->pos, after);
-
-    press(SDL_SCANCODE_LALT);
-    g->frame();
-    EXPECT_EQ(g->get_score_text().get_string(), "score: 0");
-    EXPECT_EQ(g->get_high_score_text().get_string(), "high score: 5");
 }
 
 TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_without) {
