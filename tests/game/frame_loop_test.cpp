@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-TEST(frame_loop, delay_fills_the_rest_of_the_period_also_across_a_wrap) {
+TEST(frame_loop, delay_fills_the_rest_of_the_period_and_held_q_or_escape_quits) {
     EXPECT_EQ(frame_loop::delay_after(1000, 1010), 22u);
     EXPECT_EQ(frame_loop::delay_after(1000, 1040), 0u); // a 40 ms frame: no wrapped delay
     EXPECT_EQ(frame_loop::delay_after(0xFFFFFFF0u, 0x00000005u), 11u);
     EXPECT_EQ(frame_loop::delay_after(0xFFFFFFF0u, 0x00000020u), 0u);
-}
 
-// The game test covers a close and a press of either key; this is the held case.
-TEST(frame_loop, any_event_quits_while_q_or_escape_is_held) {
+    // The game test covers a close and a press of either key; this is the held case.
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     for (const SDL_Scancode held : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_Q}) {
