@@ -36,8 +36,7 @@ SDL_Joystick* attach_pad() {
     return SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
 }
 
-// A button (raw values 1 and 0) or an axis of a virtual pad, with its raw values when held
-// and when let go.
+// A button or an axis of a virtual pad, with its raw values when held and when let go.
 struct pad_input {
     bool axis;
     int which;
@@ -111,32 +110,7 @@ TEST_F(game_test, keys_and_focus_act_in_every_state_and_quitting_frames_run_in_f
         EXPECT_EQ(g->is_paused(), paused);
     }
 
-    // A released key stops the turn although its opposite is still held.
-    press(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_RIGHT);
-    key(SDL_KEYUP, SDL_SCANCODE_RIGHT);
-    g->frame();
-    EXPECT_EQ(yaw(), 0.0f);
-
-    // Paused, the world stands still while the title orbit and the outline decay go on.
-    press(SDL_SCANCODE_LALT);
-    ASSERT_TRUE(g->is_paused());
-    scene::set_global_outline_thickness(60);
-    const glm::vec3 head = g->get_snake().get_head()->pos;
-    const float angle = g->get_angle();
-    press(SDL_SCANCODE_LEFT); // steering is taken, and acts after the pause
-    g->frame();
-    g->frame();
-    EXPECT_EQ(g->get_snake().get_head()->pos, head);
-    EXPECT_EQ(g->get_angle(), angle + 2.0f);
-    EXPECT_EQ(scene::get_global_outline_thickness(), 48);
-    press(SDL_SCANCODE_LALT);
-    EXPECT_FALSE(g->is_paused());
-    g->frame();
-    EXPECT_FLOAT_EQ(yaw(), 0.4f);
-
     // Losing the focus or minimised, a game pauses and lets go of its keys.
-    g->get_snake().reset(g->get_play_scene());
     SDL_Event lost{};
     lost.type = SDL_WINDOWEVENT;
     for (const auto id : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
@@ -149,6 +123,28 @@ TEST_F(game_test, keys_and_focus_act_in_every_state_and_quitting_frames_run_in_f
         step();
         EXPECT_EQ(yaw(), 0.0f) << "left is still held";
     }
+
+    // A released key stops the turn although its opposite is still held.
+    press(SDL_SCANCODE_LEFT);
+    press(SDL_SCANCODE_RIGHT);
+    key(SDL_KEYUP, SDL_SCANCODE_RIGHT);
+    g->frame();
+    EXPECT_EQ(yaw(), 0.0f);
+
+    // Paused, the world stands still while the title orbit and the outline decay go on.
+    press(SDL_SCANCODE_LALT);
+    scene::set_global_outline_thickness(60);
+    const glm::vec3 head = g->get_snake().get_head()->pos;
+    const float angle = g->get_angle();
+    press(SDL_SCANCODE_LEFT); // steering is taken, and acts after the pause
+    g->frame();
+    g->frame();
+    EXPECT_EQ(g->get_snake().get_head()->pos, head);
+    EXPECT_EQ(g->get_angle(), angle + 2.0f);
+    EXPECT_EQ(scene::get_global_outline_thickness(), 48);
+    press(SDL_SCANCODE_LALT);
+    g->frame();
+    EXPECT_FLOAT_EQ(yaw(), 0.4f);
 
     // Dying, neither left Alt nor a focus loss pauses.
     g->get_snake().set_dead();
@@ -173,7 +169,6 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
     step(); // the game opens both
     tap(second, {false, SDL_CONTROLLER_BUTTON_A, 1, 0});
     ASSERT_FALSE(g->in_title());
-    ASSERT_EQ(pads->count(), 2u);
     // Held for one update, an input adds 0.4 degrees to its turn rate or doubles the 0.4
     // units of flight; let go, the rate halves and the speed is back.
     const struct {

@@ -8,6 +8,7 @@
 #include "support/test_context.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -51,7 +52,6 @@ TEST_F(level_world, a_fresh_snake_dies_on_the_bars_in_update_73_and_the_kill_box
     for (int k = 1; k <= 73; ++k) {
         ASSERT_FALSE(s.get_dead()) << "update " << k;
         s.update();
-        l.update();
         l.check_intersections(s, play);
     }
     EXPECT_TRUE(s.get_dead());
@@ -76,29 +76,27 @@ TEST_F(level_world, an_eaten_pickup_grows_even_a_dead_snake_and_is_replaced) {
     level l;
     l.reset(play, title);
     tulk::graphics::scene::set_global_outline_thickness(10);
-    block* first = l.get_pickups()[0];
-    block* second = l.get_pickups()[1];
-    block* third = l.get_pickups()[2];
+    const std::vector<block*> was = l.get_pickups();
     // Touching faces count: the unit head at the origin, the pickup's face at x = 0.5.
     s.get_head()->set_size(glm::vec3(1.0f));
-    second->set_pos({1.5f, 0, 0});
-    first->set_pos({0, 1.501f, 0});
-    third->set_pos({0, 20, 0});
+    was[1]->set_pos({1.5f, 0, 0});
+    was[0]->set_pos({0, 1.501f, 0});
+    was[2]->set_pos({0, 20, 0});
     l.check_intersections(s, play);
 
     ASSERT_EQ(s.get_length(), 11);
-    EXPECT_EQ(s.get_blocks().back(), second);
+    EXPECT_EQ(s.get_blocks().back(), was[1]);
     EXPECT_EQ(tulk::graphics::scene::get_global_outline_thickness(), 60);
     ASSERT_EQ(l.get_pickups().size(), 3u);
-    EXPECT_EQ(l.get_pickups()[0], first);
-    EXPECT_EQ(l.get_pickups()[1], third);
+    EXPECT_EQ(l.get_pickups()[0], was[0]);
+    EXPECT_EQ(l.get_pickups()[1], was[2]);
     EXPECT_EQ(play.get_model_count(), 10u + 60u + 3u + 1u); // the replacement is in play
     EXPECT_EQ(title.get_model_count(), 60u);                // the title shows only the cage
     EXPECT_FALSE(s.get_dead());
 
     s.set_dead();
-    first->set_pos(s.get_head()->pos);
+    was[0]->set_pos(s.get_head()->pos);
     l.check_intersections(s, play);
     EXPECT_EQ(s.get_length(), 12);
-    EXPECT_EQ(s.get_blocks().back(), first);
+    EXPECT_EQ(s.get_blocks().back(), was[0]);
 }

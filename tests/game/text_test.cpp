@@ -34,11 +34,11 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         const glm::mat4 projection = glm::ortho(0.0f, 440.0f, 0.0f, 40.0f, -1000.0f, 1000.0f);
         t.get_model()->draw(projection, tulk::intersections::volume(projection), nullptr, nullptr);
-        std::vector<unsigned char> red = ctx.pixels();
-        for (size_t i = 0; i < red.size() / 4; ++i) {
-            red[i] = red[i * 4];
+        const std::vector<unsigned char> rgba = ctx.pixels();
+        std::vector<unsigned char> red;
+        for (size_t i = 0; i < rgba.size(); i += 4) {
+            red.push_back(rgba[i]);
         }
-        red.resize(red.size() / 4);
         return red;
     }
 
