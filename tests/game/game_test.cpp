@@ -235,7 +235,6 @@ TEST_F(game_test, a_pickup_flashes_and_sounds_and_the_frame_ending_the_death_sti
     ASSERT_NE(sound, nullptr);
     Mix_VolumeChunk(sound, 1); // a play at 100 percent sets it to 128
     press(SDL_SCANCODE_LALT);
-    g->frame();
     pickup_ahead();
     g->frame();
     EXPECT_EQ(scene::get_global_outline_thickness(), 54);
