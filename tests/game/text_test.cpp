@@ -4,9 +4,11 @@
 #include "support/test_context.h"
 
 #include <GLES2/gl2.h>
+#include <algorithm>
 #include <filesystem>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
