@@ -46,15 +46,11 @@ std::tuple<ino_t, mode_t, off_t> identity(const std::string& path) {
 
 class high_score_test : public testing::Test {
 protected:
-    void SetUp() override {
-        dir = make_temp_dir();
-        fs::permissions(dir, fs::perms::all);
-        path = dir + "/highscore";
-    }
+    void SetUp() override { fs::permissions(dir, fs::perms::all); }
     void TearDown() override { fs::remove_all(dir); }
 
-    std::string dir;
-    std::string path;
+    const std::string dir = make_temp_dir();
+    const std::string path = dir + "/highscore";
 };
 
 } // namespace

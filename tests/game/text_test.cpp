@@ -19,7 +19,6 @@ namespace {
 class text_test : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = enter_game_copy();
         text::init();
         t.set_font_size(20);
     }
@@ -44,7 +43,7 @@ protected:
     }
 
     test_context ctx{440, 40};
-    std::string dir;
+    const std::string dir = enter_game_copy();
     text t;
 };
 
