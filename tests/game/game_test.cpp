@@ -230,7 +230,7 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
 }
 
 // The soak checks the scores and the saved high score; these are what it cannot see.
-TEST_F(game_test, a_pickup_flashes_and_sounds_and_the_frame_ending_the_death_still_updates) {
+TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_death) {
     Mix_Chunk* sound = tulk::audio::soundMap["sfx/167338__plimbo__pup-fat.wav"];
     ASSERT_NE(sound, nullptr);
     Mix_VolumeChunk(sound, 1); // a play at 100 percent sets it to 128

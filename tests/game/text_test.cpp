@@ -80,7 +80,7 @@ TEST_F(text_test, a_centred_line_draws_upright_glyphs_left_to_right_and_rebuilds
 
 // At the score's 20 pixels a white stroke pixel (white over black) stays white over a white
 // wall bar, and where it meets no other stroke pixel it meets a dark one.
-TEST_F(text_test, text_reads_over_white_and_over_black) {
+TEST_F(text_test, a_drawn_score_reads_over_white_and_over_black) {
     t.set_pos(glm::vec2(10, 10));
     t.set_string("SCORE: 1234567890 @#%");
     const std::vector<unsigned char> over[2] = {red(0), red(1)};
