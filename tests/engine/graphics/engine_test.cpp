@@ -1,5 +1,4 @@
-// Every failure the engine cannot go on from ends the process with one line naming it.
-// (No display and pictures that cannot be loaded: the black-box tests.)
+// No display and pictures that cannot be loaded: the black-box tests.
 #include "engine/graphics/framebuffer.h"
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
