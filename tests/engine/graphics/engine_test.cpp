@@ -5,7 +5,6 @@
 #include "engine/graphics/texture.h"
 #include "engine/io/png.h"
 #include "support/test_context.h"
-#include "support/test_program.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -25,7 +24,6 @@ const fatal_case cases[] = {
     {[] { geometry::find("sphere"); }, 1, "^geometry::find\\(\\) returned null\n$"},
     // Stands for every GL error the engine checks for: one check names the failed call.
     {[] {
-         const auto picture = use_picture_program();
          geometry::find("square")->set_mode(static_cast<geometry::mode>(3));
          geometry::find("square")->draw();
      },
