@@ -7,8 +7,6 @@
 set -u
 source "$(dirname "$0")/lib.bash"
 
-start_xvfb 800x480
-export SDL_AUDIODRIVER=dummy
 empty="$work_dir/empty"
 mkdir -p "$empty" "$work_dir/lone/bin"
 
@@ -32,7 +30,7 @@ status=$?
 
 prepare_game "$work_dir/game"
 launch "$work_dir/game/ardlow" staged
-wait_for 60 "staged: the title card" title_shown
+wait_title staged
 quit_clean staged
 saved "$work_dir/game/highscore" || fail "staged: no highscore beside the program"
 
@@ -42,7 +40,7 @@ play() {
     local home="$work_dir/$2-home"
     mkdir -p "$home"
     launch "$1/bin/ardlow" "$2" HOME="$home" XDG_DATA_HOME="$home/data"
-    wait_for 60 "$2: the title card" title_shown
+    wait_title "$2"
     whole_game "$2" "$home/data/ardlow/highscore"
     quit_clean "$2"
     [ -z "$(find "$1" -newer "$home" -type f)" ] || fail "$2: wrote into the install"

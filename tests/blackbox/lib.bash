@@ -1,18 +1,15 @@
-# Shared by the black-box tests: a private Xvfb server and waits with time limits.
-# Usage: source lib.bash; start_xvfb WIDTHxHEIGHT; ...; the server stops on exit.
+# Shared by the black-box tests: a private Xvfb server with an 800x480 screen, scratch
+# copies of the staged game, screenshots judged by png_probe, and waits with time limits.
+# Usage: source lib.bash STAGE_DIR BUILD_DIR; what it started stops on exit.
 
 stage_dir=${1:?stage directory}
 build_dir=${2:?build directory}
 work_dir=$(mktemp -d /tmp/ardlow-blackbox-XXXXXX)
-xvfb_pid=
-game_pid=
+xvfb_pid= game_pid=
+# No sound card on a test machine; a test that listens picks the disk driver.
+export SDL_AUDIODRIVER=dummy
 
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work_dir"
-}
-trap cleanup EXIT
+trap 'kill $game_pid $xvfb_pid 2>/dev/null; rm -rf "$work_dir"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -23,33 +20,18 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on a free display and exports DISPLAY.
-start_xvfb() {
-    local size=$1
-    exec 3<> "$work_dir/display"
-    # -noreset: by default the server resets when its last client leaves, and a game
-    # started during the reset finds no display.
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset >"$work_dir/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    wait_for 20 "Xvfb display" test -s "$work_dir/display"
-    export DISPLAY=":$(head -n1 "$work_dir/display")"
-    unset SDL_VIDEODRIVER
-}
-
-# wait_for SECONDS WHAT COMMAND...: retries COMMAND until it succeeds or time runs out.
-wait_for() {
-    local limit=$1 what=$2
-    shift 2
-    local deadline=$((SECONDS + limit))
+# poll SECONDS COMMAND...: retries COMMAND until it succeeds, or fails when time runs out.
+poll() {
+    local deadline=$((SECONDS + $1))
+    shift
     until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || fail "timed out after ${limit}s waiting for $what"
+        ((SECONDS < deadline)) || return 1
         sleep 0.2
     done
 }
-
-start_game() {
-    prepare_game "$work_dir/game"
-    run_game "$work_dir/game"
+# wait_for SECONDS WHAT COMMAND...: poll, failing the test when time runs out.
+wait_for() {
+    poll "$1" "${@:3}" || fail "timed out after $1 s waiting for $2"
 }
 
 # prepare_game DIR: a fresh copy of the staged game in DIR, to be changed before it runs.
@@ -68,42 +50,45 @@ run_game() {
     game_pid=$!
 }
 
+# start_game [DIR]: the game in a fresh copy in DIR ($work_dir/game unless given), up to
+# its title card.
+start_game() {
+    local dir=${1:-$work_dir/game}
+    prepare_game "$dir"
+    run_game "$dir"
+    wait_title "${dir##*/}"
+}
+wait_title() {
+    wait_for 120 "$1: the title card" title_shown
+}
+
 # Screenshots, and pixel counts in them: count FILE X0 Y0 X1 Y1 CLASS (see png_probe.cpp).
 shot() {
-    import -window root "$1" 2>/dev/null
+    rm -f "$1" && import -window root "$1" 2>/dev/null
 }
 count() {
     "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"
 }
 
-# On an 800x480 screen the title card covers x 100-700, y 48-432.
-card_in() {
-    (($(count "$1" 150 100 650 380 lit) > 50000))
-}
+# On an 800x480 screen the title card covers x 100-700, y 48-432. It draws a green snake
+# of its own, so the play screen is green in the middle with no card around it.
 title_shown() {
-    shot "$work_dir/now.png" && card_in "$work_dir/now.png"
+    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000))
 }
-# The title card draws a green snake of its own, so the play screen is green in the
-# middle with no card around it.
 snake_shown() {
-    shot "$work_dir/now.png" && ! card_in "$work_dir/now.png" &&
-        (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
+    ! title_shown && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
 }
 
-# Starts a game from the title with left Alt and waits for the snake. A press that
-# brings no game within 10 s (30 s for an emulated game, which draws its frames many
-# times slower on a busy machine) is made again: a game shows for seconds before it can
-# end, so the waits would have seen one that started.
+# Starts a game from the title with left Alt, held as a player does, and waits for the
+# snake. A press that brings no game within 10 s (30 s for an emulated game, which draws
+# many times slower on a busy machine) is made again: a game shows for seconds before it
+# can end, so the waits would have seen one that started.
 start_from_title() {
     local try wait=10
     [ -z "${ARDLOW_LAUNCHER:-}" ] || wait=30
     for try in 1 2 3; do
-        xdotool keydown Alt_L && sleep 0.3 && xdotool keyup Alt_L # held, as a player does
-        local deadline=$((SECONDS + wait))
-        while ((SECONDS < deadline)); do
-            snake_shown && return 0
-            sleep 0.2
-        done
+        xdotool keydown Alt_L && sleep 0.3 && xdotool keyup Alt_L
+        poll $wait snake_shown && return 0
         echo "$1: no game $wait s after left Alt" >&2
     done
     fail "$1: no game after three presses of left Alt"
@@ -118,32 +103,15 @@ saved() {
 
 # Prints the id of the game's mapped window; fails while there is none.
 game_window() {
-    local id
-    id=$(xdotool search --onlyvisible --name '^Ardlow$' 2>/dev/null | head -n1)
-    [ -n "$id" ] && echo "$id"
+    xdotool search --onlyvisible --name '^Ardlow$' 2>/dev/null | head -n1 | grep .
 }
 
-# Waits for the game to end and sets game_status to its exit status.
+# wait_game_exit SECONDS: waits for the game to end and sets game_status to its status.
 wait_game_exit() {
-    local limit=$1
-    local deadline=$((SECONDS + limit))
-    while kill -0 "$game_pid" 2>/dev/null; do
-        ((SECONDS < deadline)) || fail "game did not exit within ${limit}s"
-        sleep 0.2
-    done
+    wait_for "$1" "the game to exit" eval '! kill -0 "$game_pid"'
     game_status=0
     wait "$game_pid" || game_status=$?
     game_pid=
-}
-
-# expect_texture_failure NAME FILE: the game prepared in $work_dir/NAME stops on FILE
-# with status 255 and the message naming it.
-expect_texture_failure() {
-    run_game "$work_dir/$1"
-    wait_game_exit 60
-    [ "$game_status" = 255 ] || fail "$1: exit status $game_status: $(cat "$work_dir/$1.log")"
-    grep -q "^error loading texture $2: ." "$work_dir/$1.log" ||
-        fail "$1: no message naming $2: $(cat "$work_dir/$1.log")"
 }
 
 # quit_game NAME [KEY]: KEY (Escape unless given) ends the game with status 0. It is held
@@ -162,3 +130,12 @@ whole_game() {
     wait_for 180 "$1: highscore after the game" saved "$2"
     wait_for 60 "$1: the title after game over" title_shown
 }
+
+# Xvfb on a free display. -noreset: by default the server resets when its last client
+# leaves, and a game started during the reset finds no display.
+exec 3<>"$work_dir/display"
+Xvfb -displayfd 3 -screen 0 800x480x24 -nolisten tcp -noreset >"$work_dir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_for 20 "Xvfb display" test -s "$work_dir/display"
+export DISPLAY=":$(head -n1 "$work_dir/display")"
+unset SDL_VIDEODRIVER

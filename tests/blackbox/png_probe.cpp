@@ -8,31 +8,19 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-namespace {
-
-bool matches(const char* colour_class, int r, int g, int b) {
-    if (std::strcmp(colour_class, "green") == 0) {
-        return g > 90 && g > 2 * r && g > 2 * b;
-    }
-    if (std::strcmp(colour_class, "white") == 0) {
-        return r > 150 && g > 150 && b > 150;
-    }
-    if (std::strcmp(colour_class, "lit") == 0) {
-        return r + g + b > 30;
-    }
-    std::fprintf(stderr, "png_probe: unknown class %s\n", colour_class);
-    std::exit(2);
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
-    if (argc != 7) {
-        std::fprintf(stderr, "usage: png_probe FILE X0 Y0 X1 Y1 CLASS\n");
+    const std::string colour_class = argc == 7 ? argv[6] : "";
+    const auto matches = [&colour_class](int r, int g, int b) {
+        if (colour_class == "green") {
+            return g > 90 && g > 2 * r && g > 2 * b;
+        }
+        return colour_class == "white" ? r > 150 && g > 150 && b > 150 : r + g + b > 30;
+    };
+    if (colour_class != "green" && colour_class != "white" && colour_class != "lit") {
+        std::fprintf(stderr, "usage: png_probe FILE X0 Y0 X1 Y1 green|white|lit\n");
         return 2;
     }
     std::vector<unsigned char> rgba;
@@ -42,15 +30,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "png_probe: %s: %s\n", argv[1], tulk::io::png::error_text(error));
         return 1;
     }
-    const int x0 = std::atoi(argv[2]);
-    const int y0 = std::atoi(argv[3]);
     const int x1 = std::min(std::atoi(argv[4]), static_cast<int>(width));
     const int y1 = std::min(std::atoi(argv[5]), static_cast<int>(height));
     long count = 0;
-    for (int y = y0; y < y1; ++y) {
-        for (int x = x0; x < x1; ++x) {
+    for (int y = std::atoi(argv[3]); y < y1; ++y) {
+        for (int x = std::atoi(argv[2]); x < x1; ++x) {
             const unsigned char* p = &rgba[(static_cast<size_t>(y) * width + x) * 4];
-            count += matches(argv[6], p[0], p[1], p[2]) ? 1 : 0;
+            count += matches(p[0], p[1], p[2]) ? 1 : 0;
         }
     }
     std::printf("%ld\n", count);

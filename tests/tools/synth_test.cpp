@@ -17,22 +17,15 @@ float peak(const synth& s, double from, double to) {
     return p;
 }
 
-synth::voice plain() {
-    synth::voice v;
-    v.attack = 0.01;
-    v.decay = 0.1;
-    v.sustain = 0.5;
-    v.release = 0.05;
-    return v;
-}
+const synth::voice plain{.attack = 0.01, .decay = 0.1, .sustain = 0.5, .release = 0.05};
 
 } // namespace
 
 // A click is a sound that starts or ends away from silence.
 TEST(synth, sounds_start_and_end_at_silence_and_a_loop_wraps_a_late_note) {
     synth s(1.0, false);
-    s.note(0.1, 0.2, 330.0, 0.8f, 0.0f, plain()); // 0.2 s and 0.05 s of release
-    s.kick(0.5, 0.8f);                            // 0.32 s
+    s.note(0.1, 0.2, 330.0, 0.8f, 0.0f, plain); // 0.2 s and 0.05 s of release
+    s.kick(0.5, 0.8f);                          // 0.32 s
     EXPECT_EQ(peak(s, 0.0, 0.1), 0.0f);
     EXPECT_LT(peak(s, 0.1, 0.10007), 0.01f);
     EXPECT_GT(peak(s, 0.1, 0.2), 0.3f);
@@ -42,14 +35,14 @@ TEST(synth, sounds_start_and_end_at_silence_and_a_loop_wraps_a_late_note) {
     EXPECT_EQ(peak(s, 0.83, 1.0), 0.0f);
 
     synth looped(1.0, true);
-    looped.note(0.8, 0.3, 440.0, 0.5f, 0.0f, plain()); // 0.2 s before the end, 0.35 s long
+    looped.note(0.8, 0.3, 440.0, 0.5f, 0.0f, plain); // 0.2 s before the end, 0.35 s long
     EXPECT_GT(peak(looped, 0.0, 0.1), 0.05f);
     EXPECT_EQ(peak(looped, 0.16, 0.79), 0.0f);
 }
 
 TEST(synth, pcm_clips_instead_of_wrapping_and_normalise_sets_the_peak) {
     synth s(0.1, false);
-    s.note(0.0, 0.05, 220.0, 3.0f, 0.0f, plain());
+    s.note(0.0, 0.05, 220.0, 3.0f, 0.0f, plain);
     const std::vector<std::int16_t> loud = s.pcm16();
     EXPECT_EQ(loud.size(), s.frames() * 2);
     EXPECT_EQ(*std::max_element(loud.begin(), loud.end()), 32767);

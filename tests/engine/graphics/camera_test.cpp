@@ -1,9 +1,11 @@
 #include "engine/graphics/camera.h"
+#include "engine/graphics/light.h"
 #include "engine/intersections/intersections.h"
 
 #include <gtest/gtest.h>
 
 using tulk::graphics::camera;
+using tulk::graphics::light;
 using tulk::intersections::contains_volume_point;
 
 namespace {
@@ -55,4 +57,11 @@ TEST(camera, degenerate_settings_keep_the_previous_view_and_projection) {
     const camera before = c;
     c.set_view_height(0.0f);
     expect_same_camera(c, before);
+}
+
+TEST(light, direction_is_normalised_and_a_zero_one_ignored) {
+    light l;
+    l.set_direction(glm::vec3(0.0f, -3.0f, 4.0f));
+    l.set_direction(glm::vec3(0.0f));
+    EXPECT_LT(glm::distance(l.get_direction(), glm::vec3(0.0f, -0.6f, 0.8f)), 1e-6f);
 }

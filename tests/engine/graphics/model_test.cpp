@@ -1,6 +1,8 @@
 #include "engine/graphics/model.h"
 #include "engine/graphics/program.h"
 #include "engine/graphics/scene.h"
+#include "engine/graphics/shader.h"
+#include "engine/graphics/texture.h"
 #include "support/test_context.h"
 
 #include <glm/gtc/quaternion.hpp>
@@ -16,9 +18,14 @@ void expect_near(const glm::vec3& actual, const glm::vec3& expected) {
         << actual.x << " " << actual.y << " " << actual.z;
 }
 
+std::string source_of(const model& m) {
+    return m.get_program()->get_vertex_shader()->get_source() + "\n" +
+           m.get_program()->get_fragment_shader()->get_source();
+}
+
 } // namespace
 
-TEST(model, children_follow_the_transform_but_not_the_size_until_detached) {
+TEST(model, children_follow_the_transform_but_not_the_size_and_a_destroyed_one_leaves_all) {
     test_context ctx;
     model parent;
     auto* child = new model;
@@ -44,13 +51,9 @@ TEST(model, children_follow_the_transform_but_not_the_size_until_detached) {
     m.rotate(90.0f, {0.0f, 0.0f, 2.0f});
     expect_near(glm::vec3(m.get_model_matrix()[0]), {0.0f, 0.0f, 1.0f});
     EXPECT_NEAR(glm::length(m.get_rot()), 1.0f, 1e-5f);
-}
 
-// A destroyed model must leave no pointer to itself behind: not in its parent, not in any
-// scene, and its subtree goes with it.
-TEST(model, destroyed_model_leaves_its_parent_and_every_scene) {
-    test_context ctx;
-    model parent;
+    // A destroyed model must leave no pointer to itself behind: not in its parent, not in
+    // any scene, and its subtree goes with it.
     auto* first = new model;
     auto* second = new model;
     parent.add_child(first);
@@ -69,9 +72,46 @@ TEST(model, destroyed_model_leaves_its_parent_and_every_scene) {
     EXPECT_EQ(one.get_model_count(), 1u);
     EXPECT_EQ(one.get_model(0), second);
     EXPECT_EQ(two.get_model_count(), 0u);
-    EXPECT_EQ(model::sModels.size(), 2u);
+    EXPECT_EQ(model::sModels.size(), 3u); // parent, m and second
 
     parent.delete_child(second);
     EXPECT_EQ(parent.get_child_count(), 0u);
     EXPECT_EQ(one.get_model_count(), 0u);
+}
+
+// Building a program compiles and links it, and a failure ends the process: the richest
+// material shows that the generated text is valid GLSL ES.
+TEST(material, switches_imply_what_they_need_and_shadows_off_drops_the_shadow_text) {
+    test_context ctx;
+    scene s;
+    scene::set_global_pcf(2);
+    tulk::graphics::texture bumps("bumps", tulk::graphics::texture::rgba);
+    model m;
+    m.set_bump_map(&bumps);
+    m.set_material_bump_mapped(true);
+    m.set_material_shadowed(true);
+    EXPECT_EQ(m.get_material().key(), "ttttfffffff");
+    // Bump mapping needs light and texturing: taking either away takes it too.
+    m.set_material_lit(false);
+    EXPECT_FALSE(m.get_material().bump_mapped);
+    m.set_material_lit(true);
+    m.set_material_bump_mapped(true);
+    m.set_material_textured(false);
+    EXPECT_FALSE(m.get_material().bump_mapped);
+
+    scene::set_global_shadows(false);
+    model shadowed;
+    shadowed.set_material_shadowed(true);
+    model plain;
+    plain.set_material_lit(true);
+    plain.set_material_textured(true);
+    // Shadowing turns lighting and texturing on with it, yet keeps a program of its own.
+    EXPECT_NE(shadowed.get_program(), plain.get_program());
+    // Equal materials share one program.
+    model twin;
+    twin.set_material_textured(true);
+    twin.set_material_lit(true);
+    EXPECT_EQ(twin.get_program(), plain.get_program());
+    EXPECT_EQ(source_of(shadowed), source_of(plain));
+    EXPECT_EQ(source_of(shadowed).find("shadow"), std::string::npos);
 }

@@ -18,20 +18,15 @@ using tulk::graphics::scene;
 
 namespace {
 
-camera looking(const glm::vec3& eye, const glm::vec3& centre) {
+// A camera at `eye` looking at `centre`, parallel and `height` units high when given one.
+camera make_camera(const glm::vec3& eye, const glm::vec3& centre, float height = 0.0f) {
     camera c;
+    if (height > 0.0f) {
+        c.set_projection(camera::orthographic);
+        c.set_view_height(height);
+    }
     c.set_eye(eye);
     c.set_centre(centre);
-    return c;
-}
-
-// A parallel camera `height` units high, looking from `eye` at the origin.
-camera ortho_camera(float height, const glm::vec3& eye, const glm::vec3& up = {0, 1, 0}) {
-    camera c;
-    c.set_projection(camera::orthographic);
-    c.set_view_height(height);
-    c.set_up(up);
-    c.set_eye(eye);
     return c;
 }
 
@@ -62,6 +57,7 @@ std::unique_ptr<model> cube(const glm::vec3& pos, const glm::vec3& size,
     m->set_pos(pos);
     m->set_size(size);
     m->set_colour(colour);
+    m->set_outlined(true); // drawn only while outlines are on
     return m;
 }
 
@@ -72,21 +68,11 @@ glm::vec3 lit(const glm::vec3& colour, const glm::vec3& normal, const glm::vec3&
 
 } // namespace
 
-// Twice a display wider than the GPU allows clamps the shadow map to its limit.
-TEST(scene, shadow_map_beyond_the_gpu_limit_is_clamped) {
-    test_context ctx;
-    scene s;
-    GLint most = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
-    scene::set_global_shadow_map_dimensions({most + 1, 32});
-    EXPECT_EQ(scene::sShadowFramebuffer->get_width(), static_cast<unsigned int>(most));
-}
-
 TEST(scene, culls_what_is_outside_the_view_or_encloses_the_eye_and_what_is_invisible) {
     test_context ctx(32, 32);
     scene s;
-    camera cam = looking({0.0f, 0.0f, 5.0f}, glm::vec3(0.0f));
-    camera shadow_cam = ortho_camera(30.0f, {0.0f, 20.0f, 0.0f}, {0.0f, 0.0f, -1.0f});
+    camera cam = make_camera({0.0f, 0.0f, 5.0f}, glm::vec3(0.0f));
+    camera shadow_cam = make_camera({0.0f, 0.0f, 40.0f}, glm::vec3(0.0f), 30.0f);
     s.set_shadow_camera(&shadow_cam);
     scene::set_global_outlines(true);
     auto seen = cube({-1.0f, 0.0f, 0.0f}, glm::vec3(1.0f));
@@ -96,10 +82,6 @@ TEST(scene, culls_what_is_outside_the_view_or_encloses_the_eye_and_what_is_invis
     seen->add_child(cube({0.0f, 1.0f, 0.0f}, glm::vec3(0.5f)).release());
     hidden->add_child(cube({0.0f, 1.0f, 0.0f}, glm::vec3(0.5f)).release());
     for (model* m : {seen.get(), hidden.get(), aside.get(), around.get()}) {
-        m->set_outlined(true);
-        if (m->get_child_count() > 0) {
-            m->get_child(0)->set_outlined(true);
-        }
         s.add_model(m);
     }
     hidden->set_visible(false);
@@ -123,18 +105,23 @@ TEST(scene, culls_what_is_outside_the_view_or_encloses_the_eye_and_what_is_invis
     scene::set_global_outlines(false);
     s.draw();
     EXPECT_EQ(geometry::get_draw_calls(), 4u);
+
+    // Twice a display wider than the GPU allows clamps the shadow map to its limit.
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    scene::set_global_shadow_map_dimensions({most + 1, 32});
+    EXPECT_EQ(scene::sShadowFramebuffer->get_width(), static_cast<unsigned int>(most));
 }
 
 TEST(scene_render, outline_grows_a_unit_cube_by_a_tenth_along_its_diagonal) {
     constexpr int size = 128;
     test_context ctx(size, size);
     scene s;
-    camera cam = ortho_camera(1.28f, {0.0f, 0.0f, 5.0f}); // 100 pixels a unit
+    camera cam = make_camera({0.0f, 0.0f, 5.0f}, glm::vec3(0.0f), 1.28f); // 100 pixels a unit
     s.set_camera(&cam);
     scene::set_global_outlines(true);
     scene::set_global_outline_thickness(10);
     auto box = cube(glm::vec3(0.0f), glm::vec3(1.0f));
-    box->set_outlined(true);
     box->set_outline_colour({1.0f, 0.0f, 0.0f});
     s.add_model(box.get());
     s.draw();
@@ -171,8 +158,8 @@ TEST(scene_render, a_cube_shadows_the_floor_with_shadows_on_and_filtering_soften
     scene s;
     light sun;
     sun.set_direction({1.0f, -2.0f, 0.0f});
-    camera cam = looking({0.0f, 7.0f, 9.0f}, {0.5f, 0.0f, 0.0f});
-    camera shadow_cam = ortho_camera(16.0f, -sun.get_direction() * 20.0f);
+    camera cam = make_camera({0.0f, 7.0f, 9.0f}, {0.5f, 0.0f, 0.0f});
+    camera shadow_cam = make_camera(-sun.get_direction() * 20.0f, glm::vec3(0.0f), 16.0f);
     shadow_cam.set_z_near(1.0f);
     shadow_cam.set_z_far(60.0f);
     s.set_camera(&cam);

@@ -12,7 +12,7 @@
 using tulk::graphics::texture;
 
 // A picture file runs top row first, GL's textures bottom row first.
-TEST(texture, picture_loads_bottom_row_first_and_draws_upright) {
+TEST(texture, picture_loads_bottom_row_first_and_draws_upright_and_binds_are_recorded) {
     test_context context(16, 16);
     const std::string path = make_temp_dir() + "/red_over_blue.png";
     const std::vector<unsigned char> rgba = {255, 0, 0,   255, 255, 0, 0,   255,
@@ -28,12 +28,9 @@ TEST(texture, picture_loads_bottom_row_first_and_draws_upright) {
     tulk::graphics::geometry::find("square")->draw();
     EXPECT_EQ(context.pixel(8, 0), glm::u8vec4(0, 0, 255, 255));
     EXPECT_EQ(context.pixel(8, 15), glm::u8vec4(255, 0, 0, 255));
-}
 
-// Binds are recorded per unit so that a repeated bind costs no GL call; a destroyed
-// texture's record must go, or a new texture given its name would never be bound.
-TEST(texture, destroyed_texture_leaves_the_unit_record) {
-    test_context context;
+    // Binds are recorded per unit so that a repeated bind costs no GL call; a destroyed
+    // texture's record must go, or a new texture given its name would never be bound.
     texture kept("kept", texture::rgba);
     kept.bind(2);
     auto* gone = new texture("gone", texture::rgba);
