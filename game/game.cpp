@@ -22,8 +22,9 @@ constexpr float degrees_to_radians = 0.017453292f;
 
 } // namespace
 
-game::game(const tulk::graphics::window& window)
-    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)) {
+game::game(const tulk::graphics::window& window, settings prefs_)
+    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)),
+      prefs(std::move(prefs_)) {
     text::init();
     tulk::audio::load_folder("music");
     tulk::audio::load_folder("sfx");
@@ -39,6 +40,7 @@ game::game(const tulk::graphics::window& window)
     field = std::make_unique<level>();
     field->reset(*play_scene, *title_scene);
 
+    apply_volumes();
     tulk::audio::play_music(title_music);
 }
 
@@ -160,6 +162,14 @@ unsigned game::get_score() const {
 
 void game::act(action a, bool press) {
     const int hold = press ? 1 : 0;
+    // Up dives, as a pilot pushes the stick; inverted, it climbs.
+    const int nose_up = prefs.invert_pitch ? -hold : hold;
+    if (a == action::mute || a == action::volume_down || a == action::volume_up) {
+        if (press) {
+            change_setting(a);
+        }
+        return;
+    }
     if (title) {
         if (press && a == action::start) {
             start_game();
@@ -174,10 +184,10 @@ void game::act(action a, bool press) {
         player->change_yaw(-hold);
         break;
     case action::pitch_up:
-        player->change_pitch(hold);
+        player->change_pitch(nose_up);
         break;
     case action::pitch_down:
-        player->change_pitch(-hold);
+        player->change_pitch(-nose_up);
         break;
     case action::roll_left:
         player->change_roll(-hold);
@@ -197,6 +207,21 @@ void game::act(action a, bool press) {
     default:
         break;
     }
+}
+
+void game::change_setting(action a) {
+    if (a == action::mute) {
+        prefs.mute = !prefs.mute;
+    } else {
+        prefs.change_volume(a == action::volume_up ? 1 : -1);
+    }
+    apply_volumes();
+    prefs.save();
+}
+
+void game::apply_volumes() {
+    tulk::audio::set_volumes(prefs.mute ? 0 : prefs.music_volume,
+                             prefs.mute ? 0 : prefs.effects_volume);
 }
 
 void game::pause() {

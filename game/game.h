@@ -8,8 +8,8 @@
 #include "engine/graphics/window.h"
 #include "engine/intersections/volume.h"
 #include "game/action.h"
-#include "game/key_bindings.h"
 #include "game/level.h"
+#include "game/settings.h"
 #include "game/snake.h"
 #include "game/text.h"
 
@@ -25,7 +25,8 @@ class game {
 public:
     static constexpr int backdrop_cube_count = 400;
 
-    explicit game(const tulk::graphics::window& window);
+    // Plays with `prefs`: its volumes and keys, and its file for the changes made in play.
+    explicit game(const tulk::graphics::window& window, settings prefs = {});
     ~game();
 
     game(const game&) = delete;
@@ -53,7 +54,8 @@ public:
 
     bool in_title() const { return title; }
     bool is_paused() const { return paused; }
-    const key_bindings& get_keys() const { return keys; }
+    const key_bindings& get_keys() const { return prefs.keys; }
+    const settings& get_settings() const { return prefs; }
     unsigned get_high_score() const { return high_score; }
     unsigned get_score() const;
     float get_angle() const { return angle; }
@@ -110,7 +112,10 @@ private:
     std::unique_ptr<snake> player;
     std::unique_ptr<level> field;
 
-    key_bindings keys;
+    void apply_volumes();
+    void change_setting(action a);
+
+    settings prefs;
 
     bool title = true;
     bool paused = false;

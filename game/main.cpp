@@ -3,6 +3,7 @@
 #include "game/data_location.h"
 #include "game/frame_loop.h"
 #include "game/game.h"
+#include "game/settings.h"
 
 #include <csignal>
 
@@ -11,6 +12,7 @@ int main(int, char**) {
     if (!data_location::settle()) {
         return 1;
     }
+    settings prefs(data_location::settings_file());
     // The window is made first and destroyed last: every GL object needs its context.
     tulk::graphics::window window("Ardlow", 0, 0, 400, 400, true, true);
     // A message to a reader that went away is no reason to lose the game.
@@ -20,7 +22,7 @@ int main(int, char**) {
     std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
     tulk::init();
     {
-        game ardlow(window);
+        game ardlow(window, std::move(prefs));
         frame_loop::run(window, ardlow);
         ardlow.teardown_first();
         tulk::destroy();

@@ -9,6 +9,7 @@
 #include "support/test_context.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -73,6 +74,18 @@ protected:
     }
 
     void press(action a) { g->act(a, true); }
+    // A press and release of a key, through the frame loop.
+    void type(SDL_Scancode code) {
+        push(key_event(SDL_KEYDOWN, code));
+        push(key_event(SDL_KEYUP, code));
+        step();
+    }
+    // The game stopped as at its end and made anew with the settings in its folder.
+    void restart() {
+        g->teardown_first();
+        g->teardown_second();
+        g = std::make_unique<game>(context->get_window(), settings("settings.ini"));
+    }
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
     bool step() { return frame_loop::step(context->get_window(), *g, pads.get()); }
     void tap(SDL_Joystick* pad, const pad_input& in) {
@@ -287,4 +300,35 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
     press(action::start);
     g->frame();
     same_both_ways("paused");
+}
+
+TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_next_run) {
+    { std::ofstream("settings.ini") << "[controls]\nstart = P\n"; }
+    restart();
+    type(SDL_SCANCODE_LALT);
+    EXPECT_TRUE(g->in_title());
+    type(SDL_SCANCODE_P);
+    EXPECT_FALSE(g->in_title());
+    EXPECT_EQ(Mix_VolumeMusic(-1), 128);
+
+    // M mutes and unmutes; minus and plus (the keypad's too) step both volumes by a tenth.
+    const struct {
+        SDL_Scancode key;
+        int volume;
+    } steps[] = {
+        {SDL_SCANCODE_M, 0},          {SDL_SCANCODE_M, 128},       {SDL_SCANCODE_MINUS, 115},
+        {SDL_SCANCODE_KP_MINUS, 102}, {SDL_SCANCODE_KP_PLUS, 115}, {SDL_SCANCODE_EQUALS, 128},
+        {SDL_SCANCODE_EQUALS, 128},   {SDL_SCANCODE_MINUS, 115},   {SDL_SCANCODE_M, 0}};
+    for (const auto& [key, volume] : steps) {
+        type(key);
+        EXPECT_EQ(Mix_VolumeMusic(-1), volume) << SDL_GetScancodeName(key);
+        EXPECT_EQ(Mix_Volume(0, -1), volume) << SDL_GetScancodeName(key);
+    }
+    EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
+    restart();
+    EXPECT_EQ(Mix_VolumeMusic(-1), 0);
+    type(SDL_SCANCODE_M);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 115);
+    EXPECT_TRUE(g->in_title());
+    EXPECT_EQ(g->get_keys().keys_of(action::start), std::vector{SDL_SCANCODE_P});
 }
