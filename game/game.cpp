@@ -158,45 +158,41 @@ unsigned game::get_score() const {
     return static_cast<unsigned>(player->get_length() - snake::start_length);
 }
 
-void game::handle_key(const SDL_Event& event) {
-    const bool press = event.type == SDL_KEYDOWN;
-    const SDL_Scancode key = event.key.keysym.scancode;
+void game::act(action a, bool press) {
+    const int hold = press ? 1 : 0;
     if (title) {
-        if (press && key == SDL_SCANCODE_LALT) {
+        if (press && a == action::start) {
             start_game();
         }
         return;
     }
-    switch (key) {
-    case SDL_SCANCODE_LEFT:
-        player->change_yaw(press ? 1 : 0);
+    switch (a) {
+    case action::yaw_left:
+        player->change_yaw(hold);
         break;
-    case SDL_SCANCODE_RIGHT:
-        player->change_yaw(press ? -1 : 0);
+    case action::yaw_right:
+        player->change_yaw(-hold);
         break;
-    case SDL_SCANCODE_UP:
-        player->change_pitch(press ? -1 : 0);
+    case action::pitch_up:
+        player->change_pitch(hold);
         break;
-    case SDL_SCANCODE_DOWN:
-        player->change_pitch(press ? 1 : 0);
+    case action::pitch_down:
+        player->change_pitch(-hold);
         break;
-    case SDL_SCANCODE_RSHIFT:
-        player->change_roll(press ? -1 : 0);
+    case action::roll_left:
+        player->change_roll(-hold);
         break;
-    case SDL_SCANCODE_RCTRL:
-        player->change_roll(press ? 1 : 0);
+    case action::roll_right:
+        player->change_roll(hold);
         break;
-    case SDL_SCANCODE_LALT:
+    case action::double_speed:
+        player->set_double_speed(press);
+        break;
+    case action::start:
         // A dying snake cannot be paused.
         if (press && !player->get_dead()) {
             paused = !paused;
         }
-        break;
-    case SDL_SCANCODE_PAGEDOWN:
-    case SDL_SCANCODE_PAGEUP:
-    case SDL_SCANCODE_HOME:
-    case SDL_SCANCODE_END:
-        player->set_double_speed(press);
         break;
     default:
         break;

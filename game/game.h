@@ -7,6 +7,8 @@
 #include "engine/graphics/texture.h"
 #include "engine/graphics/window.h"
 #include "engine/intersections/volume.h"
+#include "game/action.h"
+#include "game/key_bindings.h"
 #include "game/level.h"
 #include "game/snake.h"
 #include "game/text.h"
@@ -29,8 +31,9 @@ public:
     game(const game&) = delete;
     game& operator=(const game&) = delete;
 
-    // A key press or release from the event drain.
-    void handle_key(const SDL_Event& event);
+    // A press or release of an action, from any input. Quitting and full screen are the
+    // frame loop's; here they do nothing.
+    void act(action a, bool press);
     // Pauses a game in play as left Alt would and lets go of every turn and speed input,
     // for a window that loses focus or a controller that goes away. Does nothing on the
     // title or while dying.
@@ -50,6 +53,7 @@ public:
 
     bool in_title() const { return title; }
     bool is_paused() const { return paused; }
+    const key_bindings& get_keys() const { return keys; }
     unsigned get_high_score() const { return high_score; }
     unsigned get_score() const;
     float get_angle() const { return angle; }
@@ -105,6 +109,8 @@ private:
     std::vector<glm::vec3> backdrop_offsets;
     std::unique_ptr<snake> player;
     std::unique_ptr<level> field;
+
+    key_bindings keys;
 
     bool title = true;
     bool paused = false;

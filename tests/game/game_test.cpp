@@ -69,8 +69,7 @@ protected:
         fs::remove_all(dir);
     }
 
-    void key(Uint32 type, SDL_Scancode code) { g->handle_key(key_event(type, code)); }
-    void press(SDL_Scancode code) { key(SDL_KEYDOWN, code); }
+    void press(action a) { g->act(a, true); }
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
     bool step() { return frame_loop::step(running->get_window(), *g, pads.get()); }
     void tap(SDL_Joystick* pad, const pad_input& in) {
@@ -111,41 +110,41 @@ TEST_F(game_test, keys_and_focus_act_in_every_state_and_quitting_frames_run_in_f
     SDL_Event lost{};
     lost.type = SDL_WINDOWEVENT;
     for (const auto id : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
-        press(SDL_SCANCODE_LEFT);
+        press(action::yaw_left);
         lost.window.event = id;
         push(lost);
         step();
         EXPECT_TRUE(g->is_paused());
-        press(SDL_SCANCODE_LALT);
+        press(action::start);
         step();
         EXPECT_EQ(yaw(), 0.0f) << "left is still held";
     }
 
     // A released key stops the turn although its opposite is still held.
-    press(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_RIGHT);
-    key(SDL_KEYUP, SDL_SCANCODE_RIGHT);
-    g->frame();
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LEFT));
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_RIGHT));
+    push(key_event(SDL_KEYUP, SDL_SCANCODE_RIGHT));
+    step();
     EXPECT_EQ(yaw(), 0.0f);
 
     // Paused, the world stands still while the title orbit and the outline decay go on.
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     scene::set_global_outline_thickness(60);
     const glm::vec3 head = g->get_snake().get_head()->pos;
     const float angle = g->get_angle();
-    press(SDL_SCANCODE_LEFT); // steering is taken, and acts after the pause
+    press(action::yaw_left); // steering is taken, and acts after the pause
     g->frame();
     g->frame();
     EXPECT_EQ(g->get_snake().get_head()->pos, head);
     EXPECT_EQ(g->get_angle(), angle + 2.0f);
     EXPECT_EQ(scene::get_global_outline_thickness(), 48);
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     g->frame();
     EXPECT_FLOAT_EQ(yaw(), 0.4f);
 
     // Dying, neither left Alt nor a focus loss pauses.
     g->get_snake().set_dead();
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     push(lost);
     step();
     EXPECT_FALSE(g->is_paused());
@@ -231,7 +230,7 @@ TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_
     Mix_Chunk* sound = tulk::audio::soundMap["sfx/167338__plimbo__pup-fat.wav"];
     ASSERT_NE(sound, nullptr);
     Mix_VolumeChunk(sound, 1); // a play at 100 percent sets it to 128
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     pickup_ahead();
     g->frame();
     EXPECT_EQ(scene::get_global_outline_thickness(), 54);
@@ -273,16 +272,16 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
     };
     g->frame();
     same_both_ways("title");
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     // A long snake on a gentle left circle, fed every frame, its body piled behind the head.
     for (int f = 0; f < 150; ++f) {
-        key(f % 4 == 3 ? SDL_KEYUP : SDL_KEYDOWN, SDL_SCANCODE_LEFT);
+        g->act(action::yaw_left, f % 4 != 3);
         pickup_ahead();
         g->frame();
     }
     EXPECT_GE(g->get_snake().get_length(), 150);
     same_both_ways("playing");
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     g->frame();
     same_both_ways("paused");
 }

@@ -76,17 +76,6 @@ long resident_kib() {
     return kib;
 }
 
-void press(game& g, SDL_Scancode code) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.scancode = code;
-    event.key.state = SDL_PRESSED;
-    g.handle_key(event);
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    g.handle_key(event);
-}
-
 char kind_of(game& g) {
     if (g.in_title()) {
         return 't';
@@ -285,7 +274,7 @@ void check_alive(game& g, const bench_run::options& o, const char* when) {
 // tail; then the timed frames, still on the helix.
 void fly_grown(game& g, const bench_run::options& o, bench_run::result& r) {
     helix_pilot pilot;
-    press(g, SDL_SCANCODE_LALT);
+    flight_script::tap(g, action::start);
     // The pickups wait on the cage's axis, inside every coil and out of the snake's way.
     float y = -12.0f;
     for (block* pickup : g.get_level().get_pickups()) {
