@@ -19,8 +19,8 @@
 #include <vector>
 
 // The game's long-lived objects and its per-frame work: the title, playing, paused and
-// dying states, the key map, the cameras and what is drawn. Construct it after
-// tulk::init; tear it down in two halves around tulk::destroy, before the window goes.
+// dying states, the key map, the cameras and what is drawn. A session makes it after
+// tulk::init and tears it down in two halves around tulk::destroy, before the window goes.
 class game {
 public:
     static constexpr int backdrop_cube_count = 400;

@@ -56,9 +56,8 @@ class game_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = enter_game_copy();
-        context = std::make_unique<test_context>(320, 240);
-        tulk::audio::init();
-        g = std::make_unique<game>(context->get_window());
+        running = start_session(320, 240);
+        g = &running->get_game();
         pads = std::make_unique<gamepad>();
         // An offscreen window never has the keyboard focus, without which SDL drops
         // controller input.
@@ -67,9 +66,7 @@ protected:
 
     void TearDown() override {
         pads.reset();
-        g->teardown_first();
-        tulk::audio::destroy();
-        g->teardown_second();
+        running.reset();
         fs::remove_all(dir);
     }
 
@@ -82,12 +79,14 @@ protected:
     }
     // The game stopped as at its end and made anew with the settings in its folder.
     void restart() {
-        g->teardown_first();
-        g->teardown_second();
-        g = std::make_unique<game>(context->get_window(), settings("settings.ini"));
+        pads.reset();
+        running.reset();
+        running = start_session(320, 240, settings("settings.ini"));
+        g = &running->get_game();
+        pads = std::make_unique<gamepad>();
     }
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
-    bool step() { return frame_loop::step(context->get_window(), *g, pads.get()); }
+    bool step() { return frame_loop::step(running->get_window(), *g, pads.get()); }
     void tap(SDL_Joystick* pad, const pad_input& in) {
         in.set(pad, true);
         step();
@@ -104,8 +103,8 @@ protected:
 
     fake_clock clock;
     std::string dir;
-    std::unique_ptr<test_context> context;
-    std::unique_ptr<game> g;
+    std::unique_ptr<session> running;
+    game* g = nullptr;
     std::unique_ptr<gamepad> pads;
 };
 
@@ -275,7 +274,7 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
     // draws, then with it off: every GL call made again and outlines in list order.
     const auto same_both_ways = [&](const char* when) {
         g->draw();
-        const auto cached = context->pixels();
+        const auto cached = read_pixels(320, 240);
         for (GLuint index = 0; index < 4; ++index) {
             GLint enabled = GL_TRUE;
             glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
@@ -284,7 +283,7 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
         draw_state::set_caching(false);
         g->draw();
         draw_state::set_caching(true);
-        EXPECT_TRUE(cached == context->pixels()) << when;
+        EXPECT_TRUE(cached == read_pixels(320, 240)) << when;
     };
     g->frame();
     same_both_ways("title");
