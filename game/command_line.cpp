@@ -61,6 +61,20 @@ int bad(std::FILE* err, const std::string& line) {
 
 } // namespace
 
+session::window_options command_line::window_for(const settings& prefs) const {
+    session::window_options w;
+    w.fullscreen = fullscreen.value_or(prefs.fullscreen.value_or(true));
+    w.grab_input = w.fullscreen;
+    w.x = SDL_WINDOWPOS_CENTERED;
+    w.y = SDL_WINDOWPOS_CENTERED;
+    const size wanted =
+        window_size.value_or(size{prefs.window_width.value_or(default_window_width),
+                                  prefs.window_height.value_or(default_window_height)});
+    w.width = wanted.width;
+    w.height = wanted.height;
+    return w;
+}
+
 std::optional<int> command_line::parse(int argc, char** argv, command_line& c, std::FILE* out,
                                        std::FILE* err) {
     optind = 0; // a fresh scan, also when called again

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "game/session.h"
+#include "game/settings.h"
+
 #include <cstdio>
 #include <optional>
 
@@ -23,6 +26,12 @@ public:
     std::optional<bool> fullscreen;
     // --window=WxH.
     std::optional<size> window_size;
+
+    // The window to open: full screen or not as the command line says, else as the
+    // settings file's [display] says, else full screen with the input grabbed; a window is
+    // centred, of the size given the same way, else 1280x720. Full screen keeps that size
+    // for a switch to a window.
+    session::window_options window_for(const settings& prefs) const;
 
     // Reads the options into `c`. Returns nothing when the game should start; else the
     // exit status: 0 after --help or --version printed on `out`, 2 after one line about a
