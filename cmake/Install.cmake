@@ -1,15 +1,17 @@
-# Installs like Debian's own games: the program in bin/, its data in share/ardlow/ (found
-# from the program as ../share/ardlow/, so any prefix works), the desktop entry, the icons
-# and the AppStream metadata where desktops look for them. CPack makes the .deb from the
-# same rules.
+# Installs like Debian's own games: the program in games/, its data in share/games/ardlow/
+# (found from the program as ../share/games/ardlow/, so any prefix works), the desktop
+# entry, the icons and the AppStream metadata where desktops look for them, the licence
+# and the changelog in share/doc/ardlow/. CPack makes the .deb from the same rules.
 include(GNUInstallDirs)
 
 set(ARDLOW_APP_ID org.ardlow.ardlow)
+set(ARDLOW_MAINTAINER "The Ardlow developers <ardlow@localhost>"
+    CACHE STRING "Maintainer named in the Debian package and its changelog")
 
-install(TARGETS ardlow RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ardlow RUNTIME DESTINATION games)
 # The data the asset maker staged, and nothing else a played stage may hold ("highscore").
 install(DIRECTORY ${ARDLOW_STAGE_DIR}/textures ${ARDLOW_STAGE_DIR}/music ${ARDLOW_STAGE_DIR}/sfx
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/ardlow
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/games/ardlow
         FILES_MATCHING PATTERN "*.png" PATTERN "*.ogg" PATTERN "*.wav")
 install(DIRECTORY ${ARDLOW_STAGE_DIR}/icons/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
@@ -21,23 +23,38 @@ configure_file(${CMAKE_SOURCE_DIR}/dist/${ARDLOW_APP_ID}.metainfo.xml.in
 install(FILES ${CMAKE_BINARY_DIR}/${ARDLOW_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The changelog and the manual page go compressed, as Debian keeps them, and reproducibly
+# (no name or time stamp in the gzip header).
+configure_file(${CMAKE_SOURCE_DIR}/dist/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
+set(ARDLOW_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/changelog.gz)
+set(ARDLOW_MANPAGE_GZ ${CMAKE_BINARY_DIR}/ardlow.6.gz)
+add_custom_command(OUTPUT ${ARDLOW_CHANGELOG_GZ}
+                   COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/changelog > ${ARDLOW_CHANGELOG_GZ}
+                   DEPENDS ${CMAKE_BINARY_DIR}/changelog)
+add_custom_command(OUTPUT ${ARDLOW_MANPAGE_GZ}
+                   COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/dist/ardlow.6 > ${ARDLOW_MANPAGE_GZ}
+                   DEPENDS ${CMAKE_SOURCE_DIR}/dist/ardlow.6)
+add_custom_target(ardlow_docs ALL DEPENDS ${ARDLOW_CHANGELOG_GZ} ${ARDLOW_MANPAGE_GZ})
+install(FILES ${ARDLOW_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${ARDLOW_CHANGELOG_GZ}
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 # The package's architecture is the build machine's; a cross build names its target's.
 execute_process(COMMAND dpkg --print-architecture
                 OUTPUT_VARIABLE ARDLOW_NATIVE_ARCHITECTURE
                 OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "${ARDLOW_NATIVE_ARCHITECTURE}"
     CACHE STRING "Debian architecture of the package (dpkg --print-architecture by default)")
-set(ARDLOW_MAINTAINER "The Ardlow developers <ardlow@localhost>"
-    CACHE STRING "Maintainer named in the Debian package")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ardlow)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D snake game: fly a snake of cubes through a cage of wall bars")
+# Debian shows the description as it is: lines of at most 80 columns.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Fly a snake of cubes through an open cage of wall bars, eat spinning pickups to grow "
-    "and keep your best score. Made for small Linux handhelds, it plays on any Linux "
-    "desktop with OpenGL ES 2.0.")
+    "Fly a snake of cubes through an open cage of wall bars, eat spinning pickups\n"
+    "to grow and keep your best score. Made for small Linux handhelds, it plays on\n"
+    "any Linux desktop with OpenGL ES 2.0.")
 set(CPACK_PACKAGE_CONTACT "${ARDLOW_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)

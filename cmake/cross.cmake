@@ -33,6 +33,9 @@ set(ENV{PKG_CONFIG_LIBDIR}
     ${ARDLOW_SYSROOT}/usr/lib/${ARDLOW_TRIPLET}/pkgconfig:${ARDLOW_SYSROOT}/usr/share/pkgconfig)
 set(ENV{PKG_CONFIG_SYSROOT_DIR} ${ARDLOW_SYSROOT})
 set(ENV{PKG_CONFIG_PATH} "")
+# The sysroot's include folder is the compiler's own: named again as a -isystem folder, it
+# would come before the C++ headers and hide the C headers their #include_next looks for.
+set(ENV{PKG_CONFIG_SYSTEM_INCLUDE_PATH} ${ARDLOW_SYSROOT}/usr/include)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ARDLOW_QEMU} -L ${ARDLOW_SYSROOT})
 
