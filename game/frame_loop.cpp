@@ -3,15 +3,14 @@
 #include "game/game.h"
 #include "game/gamepad.h"
 
-bool frame_loop::is_quit(const SDL_Event& event, const Uint8* keys) {
+bool frame_loop::is_quit(const SDL_Event& event, const Uint8* keyboard, const key_bindings& keys) {
     if (event.type == SDL_QUIT) {
         return true;
     }
-    if (event.type == SDL_KEYDOWN && (event.key.keysym.scancode == SDL_SCANCODE_Q ||
-                                      event.key.keysym.scancode == SDL_SCANCODE_ESCAPE)) {
+    if (event.type == SDL_KEYDOWN && keys.action_of(event.key.keysym.scancode) == action::quit) {
         return true;
     }
-    return keys[SDL_SCANCODE_Q] || keys[SDL_SCANCODE_ESCAPE];
+    return keys.held(action::quit, keyboard);
 }
 
 std::uint32_t frame_loop::delay_after(std::uint32_t frame_start, std::uint32_t now) {
@@ -23,7 +22,7 @@ bool frame_loop::step(const tulk::graphics::window& window, game& g, gamepad* pa
     bool quit = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (is_quit(event, SDL_GetKeyboardState(nullptr))) {
+        if (is_quit(event, SDL_GetKeyboardState(nullptr), g.get_keys())) {
             quit = true;
         }
         switch (event.type) {
@@ -31,7 +30,9 @@ bool frame_loop::step(const tulk::graphics::window& window, game& g, gamepad* pa
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-            g.handle_key(event);
+            if (const auto a = g.get_keys().action_of(event.key.keysym.scancode)) {
+                g.act(*a, event.type == SDL_KEYDOWN);
+            }
             break;
         case SDL_WINDOWEVENT:
             // Nobody is watching: stop the world. SDL reports no more controller input

@@ -7,16 +7,17 @@
 
 class game;
 class gamepad;
+class key_bindings;
 
 // The fixed-period frame loop: events, the game's frame, swap and pacing.
 class frame_loop {
 public:
     static constexpr std::uint32_t period_ms = 32;
 
-    // A window close, a press of Q or Escape, or any event while either is held down. The
-    // press itself counts: its release may already be in the keyboard state when the
-    // event is handled.
-    static bool is_quit(const SDL_Event& event, const Uint8* keys);
+    // A window close, a press of a quit key (Q or Escape unless rebound), or any event
+    // while one is held down. The press itself counts: its release may already be in the
+    // keyboard state when the event is handled.
+    static bool is_quit(const SDL_Event& event, const Uint8* keyboard, const key_bindings& keys);
 
     // Milliseconds left of the frame that began at `frame_start`; 0 once the frame ran
     // over, also when the tick counter has wrapped in between.

@@ -22,8 +22,9 @@ constexpr float degrees_to_radians = 0.017453292f;
 
 } // namespace
 
-game::game(const tulk::graphics::window& window)
-    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)) {
+game::game(const tulk::graphics::window& window, settings prefs_)
+    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)),
+      prefs(std::move(prefs_)) {
     text::init();
     tulk::audio::load_folder("music");
     tulk::audio::load_folder("sfx");
@@ -39,6 +40,7 @@ game::game(const tulk::graphics::window& window)
     field = std::make_unique<level>();
     field->reset(*play_scene, *title_scene);
 
+    apply_volumes();
     tulk::audio::play_music(title_music);
 }
 
@@ -158,49 +160,68 @@ unsigned game::get_score() const {
     return static_cast<unsigned>(player->get_length() - snake::start_length);
 }
 
-void game::handle_key(const SDL_Event& event) {
-    const bool press = event.type == SDL_KEYDOWN;
-    const SDL_Scancode key = event.key.keysym.scancode;
+void game::act(action a, bool press) {
+    const int hold = press ? 1 : 0;
+    // Up dives, as a pilot pushes the stick; inverted, it climbs.
+    const int nose_up = prefs.invert_pitch ? -hold : hold;
+    if (a == action::mute || a == action::volume_down || a == action::volume_up) {
+        if (press) {
+            change_setting(a);
+        }
+        return;
+    }
     if (title) {
-        if (press && key == SDL_SCANCODE_LALT) {
+        if (press && a == action::start) {
             start_game();
         }
         return;
     }
-    switch (key) {
-    case SDL_SCANCODE_LEFT:
-        player->change_yaw(press ? 1 : 0);
+    switch (a) {
+    case action::yaw_left:
+        player->change_yaw(hold);
         break;
-    case SDL_SCANCODE_RIGHT:
-        player->change_yaw(press ? -1 : 0);
+    case action::yaw_right:
+        player->change_yaw(-hold);
         break;
-    case SDL_SCANCODE_UP:
-        player->change_pitch(press ? -1 : 0);
+    case action::pitch_up:
+        player->change_pitch(nose_up);
         break;
-    case SDL_SCANCODE_DOWN:
-        player->change_pitch(press ? 1 : 0);
+    case action::pitch_down:
+        player->change_pitch(-nose_up);
         break;
-    case SDL_SCANCODE_RSHIFT:
-        player->change_roll(press ? -1 : 0);
+    case action::roll_left:
+        player->change_roll(-hold);
         break;
-    case SDL_SCANCODE_RCTRL:
-        player->change_roll(press ? 1 : 0);
+    case action::roll_right:
+        player->change_roll(hold);
         break;
-    case SDL_SCANCODE_LALT:
+    case action::double_speed:
+        player->set_double_speed(press);
+        break;
+    case action::start:
         // A dying snake cannot be paused.
         if (press && !player->get_dead()) {
             paused = !paused;
         }
         break;
-    case SDL_SCANCODE_PAGEDOWN:
-    case SDL_SCANCODE_PAGEUP:
-    case SDL_SCANCODE_HOME:
-    case SDL_SCANCODE_END:
-        player->set_double_speed(press);
-        break;
     default:
         break;
     }
+}
+
+void game::change_setting(action a) {
+    if (a == action::mute) {
+        prefs.mute = !prefs.mute;
+    } else {
+        prefs.change_volume(a == action::volume_up ? 1 : -1);
+    }
+    apply_volumes();
+    prefs.save();
+}
+
+void game::apply_volumes() {
+    tulk::audio::set_volumes(prefs.mute ? 0 : prefs.music_volume,
+                             prefs.mute ? 0 : prefs.effects_volume);
 }
 
 void game::pause() {

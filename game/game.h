@@ -7,7 +7,9 @@
 #include "engine/graphics/texture.h"
 #include "engine/graphics/window.h"
 #include "engine/intersections/volume.h"
+#include "game/action.h"
 #include "game/level.h"
+#include "game/settings.h"
 #include "game/snake.h"
 #include "game/text.h"
 
@@ -17,20 +19,22 @@
 #include <vector>
 
 // The game's long-lived objects and its per-frame work: the title, playing, paused and
-// dying states, the key map, the cameras and what is drawn. Construct it after
-// tulk::init; tear it down in two halves around tulk::destroy, before the window goes.
+// dying states, the key map, the cameras and what is drawn. A session makes it after
+// tulk::init and tears it down in two halves around tulk::destroy, before the window goes.
 class game {
 public:
     static constexpr int backdrop_cube_count = 400;
 
-    explicit game(const tulk::graphics::window& window);
+    // Plays with `prefs`: its volumes and keys, and its file for the changes made in play.
+    explicit game(const tulk::graphics::window& window, settings prefs = {});
     ~game();
 
     game(const game&) = delete;
     game& operator=(const game&) = delete;
 
-    // A key press or release from the event drain.
-    void handle_key(const SDL_Event& event);
+    // A press or release of an action, from any input. Quitting and full screen are the
+    // frame loop's; here they do nothing.
+    void act(action a, bool press);
     // Pauses a game in play as left Alt would and lets go of every turn and speed input,
     // for a window that loses focus or a controller that goes away. Does nothing on the
     // title or while dying.
@@ -50,6 +54,8 @@ public:
 
     bool in_title() const { return title; }
     bool is_paused() const { return paused; }
+    const key_bindings& get_keys() const { return prefs.keys; }
+    const settings& get_settings() const { return prefs; }
     unsigned get_high_score() const { return high_score; }
     unsigned get_score() const;
     float get_angle() const { return angle; }
@@ -105,6 +111,11 @@ private:
     std::vector<glm::vec3> backdrop_offsets;
     std::unique_ptr<snake> player;
     std::unique_ptr<level> field;
+
+    void apply_volumes();
+    void change_setting(action a);
+
+    settings prefs;
 
     bool title = true;
     bool paused = false;

@@ -1,8 +1,7 @@
-#include "engine/graphics/engine.h"
-#include "engine/graphics/window.h"
 #include "game/data_location.h"
 #include "game/frame_loop.h"
-#include "game/game.h"
+#include "game/session.h"
+#include "game/settings.h"
 
 #include <csignal>
 
@@ -11,20 +10,20 @@ int main(int, char**) {
     if (!data_location::settle()) {
         return 1;
     }
-    // The window is made first and destroyed last: every GL object needs its context.
-    tulk::graphics::window window("Ardlow", 0, 0, 400, 400, true, true);
+    settings prefs(data_location::settings_file());
+    session::window_options window;
+    if (prefs.fullscreen == false) {
+        window.fullscreen = false;
+        window.grab_input = false;
+        window.width = prefs.window_width.value_or(800);
+        window.height = prefs.window_height.value_or(480);
+    }
     // A message to a reader that went away is no reason to lose the game.
     std::signal(SIGPIPE, SIG_IGN);
     // A closed terminal ends the game as SIGTERM does, through SDL's quit and the save;
-    // SDL installed its SIGTERM handler with the window.
+    // SDL installs its SIGTERM handler with the window, before any game is running.
     std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
-    tulk::init();
-    {
-        game ardlow(window);
-        frame_loop::run(window, ardlow);
-        ardlow.teardown_first();
-        tulk::destroy();
-        ardlow.teardown_second();
-    }
+    session ardlow(window, nullptr, std::move(prefs));
+    frame_loop::run(ardlow.get_window(), ardlow.get_game());
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "game/frame_loop.h"
+#include "game/key_bindings.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,6 @@ TEST(frame_loop, delay_fills_the_rest_of_the_period_and_held_q_or_escape_quits) 
     for (const SDL_Scancode held : {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_Q}) {
         Uint8 keys[SDL_NUM_SCANCODES] = {};
         keys[held] = 1;
-        EXPECT_TRUE(frame_loop::is_quit(event, keys)) << held;
+        EXPECT_TRUE(frame_loop::is_quit(event, keys, key_bindings())) << held;
     }
 }

@@ -9,6 +9,7 @@
 #include "support/test_context.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -55,9 +56,8 @@ class game_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = enter_game_copy();
-        context = std::make_unique<test_context>(320, 240);
-        tulk::audio::init();
-        g = std::make_unique<game>(context->get_window());
+        running = start_session(320, 240);
+        g = &running->get_game();
         pads = std::make_unique<gamepad>();
         // An offscreen window never has the keyboard focus, without which SDL drops
         // controller input.
@@ -66,16 +66,27 @@ protected:
 
     void TearDown() override {
         pads.reset();
-        g->teardown_first();
-        tulk::audio::destroy();
-        g->teardown_second();
+        running.reset();
         fs::remove_all(dir);
     }
 
-    void key(Uint32 type, SDL_Scancode code) { g->handle_key(key_event(type, code)); }
-    void press(SDL_Scancode code) { key(SDL_KEYDOWN, code); }
+    void press(action a) { g->act(a, true); }
+    // A press and release of a key, through the frame loop.
+    void type(SDL_Scancode code) {
+        push(key_event(SDL_KEYDOWN, code));
+        push(key_event(SDL_KEYUP, code));
+        step();
+    }
+    // The game stopped as at its end and made anew with the settings in its folder.
+    void restart() {
+        pads.reset();
+        running.reset();
+        running = start_session(320, 240, settings("settings.ini"));
+        g = &running->get_game();
+        pads = std::make_unique<gamepad>();
+    }
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
-    bool step() { return frame_loop::step(context->get_window(), *g, pads.get()); }
+    bool step() { return frame_loop::step(running->get_window(), *g, pads.get()); }
     void tap(SDL_Joystick* pad, const pad_input& in) {
         in.set(pad, true);
         step();
@@ -92,8 +103,8 @@ protected:
 
     fake_clock clock;
     std::string dir;
-    std::unique_ptr<test_context> context;
-    std::unique_ptr<game> g;
+    std::unique_ptr<session> running;
+    game* g = nullptr;
     std::unique_ptr<gamepad> pads;
 };
 
@@ -114,41 +125,41 @@ TEST_F(game_test, keys_and_focus_act_in_every_state_and_quitting_frames_run_in_f
     SDL_Event lost{};
     lost.type = SDL_WINDOWEVENT;
     for (const auto id : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
-        press(SDL_SCANCODE_LEFT);
+        press(action::yaw_left);
         lost.window.event = id;
         push(lost);
         step();
         EXPECT_TRUE(g->is_paused());
-        press(SDL_SCANCODE_LALT);
+        press(action::start);
         step();
         EXPECT_EQ(yaw(), 0.0f) << "left is still held";
     }
 
     // A released key stops the turn although its opposite is still held.
-    press(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_RIGHT);
-    key(SDL_KEYUP, SDL_SCANCODE_RIGHT);
-    g->frame();
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LEFT));
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_RIGHT));
+    push(key_event(SDL_KEYUP, SDL_SCANCODE_RIGHT));
+    step();
     EXPECT_EQ(yaw(), 0.0f);
 
     // Paused, the world stands still while the title orbit and the outline decay go on.
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     scene::set_global_outline_thickness(60);
     const glm::vec3 head = g->get_snake().get_head()->pos;
     const float angle = g->get_angle();
-    press(SDL_SCANCODE_LEFT); // steering is taken, and acts after the pause
+    press(action::yaw_left); // steering is taken, and acts after the pause
     g->frame();
     g->frame();
     EXPECT_EQ(g->get_snake().get_head()->pos, head);
     EXPECT_EQ(g->get_angle(), angle + 2.0f);
     EXPECT_EQ(scene::get_global_outline_thickness(), 48);
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     g->frame();
     EXPECT_FLOAT_EQ(yaw(), 0.4f);
 
     // Dying, neither left Alt nor a focus loss pauses.
     g->get_snake().set_dead();
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     push(lost);
     step();
     EXPECT_FALSE(g->is_paused());
@@ -234,7 +245,7 @@ TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_
     Mix_Chunk* sound = tulk::audio::soundMap["sfx/167338__plimbo__pup-fat.wav"];
     ASSERT_NE(sound, nullptr);
     Mix_VolumeChunk(sound, 1); // a play at 100 percent sets it to 128
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     pickup_ahead();
     g->frame();
     EXPECT_EQ(scene::get_global_outline_thickness(), 54);
@@ -263,7 +274,7 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
     // draws, then with it off: every GL call made again and outlines in list order.
     const auto same_both_ways = [&](const char* when) {
         g->draw();
-        const auto cached = context->pixels();
+        const auto cached = read_pixels(320, 240);
         for (GLuint index = 0; index < 4; ++index) {
             GLint enabled = GL_TRUE;
             glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
@@ -272,20 +283,51 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
         draw_state::set_caching(false);
         g->draw();
         draw_state::set_caching(true);
-        EXPECT_TRUE(cached == context->pixels()) << when;
+        EXPECT_TRUE(cached == read_pixels(320, 240)) << when;
     };
     g->frame();
     same_both_ways("title");
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     // A long snake on a gentle left circle, fed every frame, its body piled behind the head.
     for (int f = 0; f < 150; ++f) {
-        key(f % 4 == 3 ? SDL_KEYUP : SDL_KEYDOWN, SDL_SCANCODE_LEFT);
+        g->act(action::yaw_left, f % 4 != 3);
         pickup_ahead();
         g->frame();
     }
     EXPECT_GE(g->get_snake().get_length(), 150);
     same_both_ways("playing");
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     g->frame();
     same_both_ways("paused");
+}
+
+TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_next_run) {
+    { std::ofstream("settings.ini") << "[controls]\nstart = P\n"; }
+    restart();
+    type(SDL_SCANCODE_LALT);
+    EXPECT_TRUE(g->in_title());
+    type(SDL_SCANCODE_P);
+    EXPECT_FALSE(g->in_title());
+    EXPECT_EQ(Mix_VolumeMusic(-1), 128);
+
+    // M mutes and unmutes; minus and plus (the keypad's too) step both volumes by a tenth.
+    const struct {
+        SDL_Scancode key;
+        int volume;
+    } steps[] = {
+        {SDL_SCANCODE_M, 0},          {SDL_SCANCODE_M, 128},       {SDL_SCANCODE_MINUS, 115},
+        {SDL_SCANCODE_KP_MINUS, 102}, {SDL_SCANCODE_KP_PLUS, 115}, {SDL_SCANCODE_EQUALS, 128},
+        {SDL_SCANCODE_EQUALS, 128},   {SDL_SCANCODE_MINUS, 115},   {SDL_SCANCODE_M, 0}};
+    for (const auto& [key, volume] : steps) {
+        type(key);
+        EXPECT_EQ(Mix_VolumeMusic(-1), volume) << SDL_GetScancodeName(key);
+        EXPECT_EQ(Mix_Volume(0, -1), volume) << SDL_GetScancodeName(key);
+    }
+    EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
+    restart();
+    EXPECT_EQ(Mix_VolumeMusic(-1), 0);
+    type(SDL_SCANCODE_M);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 115);
+    EXPECT_TRUE(g->in_title());
+    EXPECT_EQ(g->get_keys().keys_of(action::start), std::vector{SDL_SCANCODE_P});
 }
