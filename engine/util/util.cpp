@@ -48,7 +48,8 @@ std::string ftoa(float value, int decimals) {
     // a stream in the classic locale prints the same digits.
     std::ostringstream out;
     out.imbue(std::locale::classic());
-    out << std::fixed << std::setprecision(decimals < 0 ? 0 : decimals) << static_cast<double>(value);
+    out << std::fixed << std::setprecision(decimals < 0 ? 0 : decimals)
+        << static_cast<double>(value);
     return out.str();
 #else
     // to_chars never consults the locale and rounds the exact binary value to
