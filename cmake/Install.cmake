@@ -9,6 +9,13 @@ set(ARDLOW_MAINTAINER "The Ardlow developers <ardlow@localhost>"
     CACHE STRING "Maintainer named in the Debian package and its changelog")
 
 install(TARGETS ardlow RUNTIME DESTINATION games)
+# The manual page in section 6, games, compressed as Debian wants it; -n leaves the name and
+# time out, so the same page gives the same bytes.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ardlow.6.gz
+                   COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/dist/ardlow.6 > ${CMAKE_BINARY_DIR}/ardlow.6.gz
+                   DEPENDS ${CMAKE_SOURCE_DIR}/dist/ardlow.6)
+add_custom_target(manual_page ALL DEPENDS ${CMAKE_BINARY_DIR}/ardlow.6.gz)
+install(FILES ${CMAKE_BINARY_DIR}/ardlow.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 # The data the asset maker staged, and nothing else a played stage may hold ("highscore").
 install(DIRECTORY ${ARDLOW_STAGE_DIR}/textures ${ARDLOW_STAGE_DIR}/music ${ARDLOW_STAGE_DIR}/sfx
         DESTINATION ${CMAKE_INSTALL_DATADIR}/games/ardlow
@@ -23,20 +30,13 @@ configure_file(${CMAKE_SOURCE_DIR}/dist/${ARDLOW_APP_ID}.metainfo.xml.in
 install(FILES ${CMAKE_BINARY_DIR}/${ARDLOW_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# The changelog and the manual page go compressed, as Debian keeps them, and reproducibly
-# (no name or time stamp in the gzip header).
+# The changelog goes compressed like the manual page, with the maintainer of the package.
 configure_file(${CMAKE_SOURCE_DIR}/dist/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
-set(ARDLOW_CHANGELOG_GZ ${CMAKE_BINARY_DIR}/changelog.gz)
-set(ARDLOW_MANPAGE_GZ ${CMAKE_BINARY_DIR}/ardlow.6.gz)
-add_custom_command(OUTPUT ${ARDLOW_CHANGELOG_GZ}
-                   COMMAND gzip -9n -c ${CMAKE_BINARY_DIR}/changelog > ${ARDLOW_CHANGELOG_GZ}
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+                   COMMAND gzip -9 -n -c ${CMAKE_BINARY_DIR}/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
                    DEPENDS ${CMAKE_BINARY_DIR}/changelog)
-add_custom_command(OUTPUT ${ARDLOW_MANPAGE_GZ}
-                   COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/dist/ardlow.6 > ${ARDLOW_MANPAGE_GZ}
-                   DEPENDS ${CMAKE_SOURCE_DIR}/dist/ardlow.6)
-add_custom_target(ardlow_docs ALL DEPENDS ${ARDLOW_CHANGELOG_GZ} ${ARDLOW_MANPAGE_GZ})
-install(FILES ${ARDLOW_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${ARDLOW_CHANGELOG_GZ}
+add_custom_target(changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The package's architecture is the build machine's; a cross build names its target's.

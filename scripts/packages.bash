@@ -13,6 +13,7 @@ library_packages=(
 tool_packages=(
     cmake g++ pkg-config
     libx11-dev xvfb xdotool imagemagick x11-utils
+    evilwm                         # a window manager, which carries out a switch to full screen
     clang libclang-rt-14-dev llvm  # libFuzzer, and llvm-symbolizer for sanitizer reports
     dpkg-dev file lintian          # the Debian package: dpkg-shlibdeps, file for CPack, its checker
     desktop-file-utils appstream   # validators of the desktop entry and the metadata
