@@ -31,11 +31,11 @@ install(FILES ${CMAKE_BINARY_DIR}/${ARDLOW_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The changelog goes compressed like the manual page, with the maintainer of the package.
-configure_file(${CMAKE_SOURCE_DIR}/dist/changelog.in ${CMAKE_BINARY_DIR}/changelog @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/dist/changelog.in ${CMAKE_BINARY_DIR}/dist/changelog @ONLY)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
-                   COMMAND gzip -9 -n -c ${CMAKE_BINARY_DIR}/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
-                   DEPENDS ${CMAKE_BINARY_DIR}/changelog)
-add_custom_target(changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
+                   COMMAND gzip -9 -n -c ${CMAKE_BINARY_DIR}/dist/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
+                   DEPENDS ${CMAKE_BINARY_DIR}/dist/changelog)
+add_custom_target(compressed_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES ${CMAKE_SOURCE_DIR}/dist/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
