@@ -173,6 +173,14 @@ void game::make_texts() {
     high_score_text->set_string("high score: ");
     high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
 
+    // Under the high score, in its glyphs and size: drawn over the title card's corner
+    // where the screen has no room above it.
+    last_score_text = std::make_unique<text>();
+    layout.add(*last_score_text, {top_left, glm::vec2(8.0f, -48.0f), 12.0f});
+    new_high_score_text = std::make_unique<text>();
+    layout.add(*new_high_score_text, {top_left, glm::vec2(8.0f, -66.0f), 12.0f});
+    new_high_score_text->set_string("NEW HIGH SCORE");
+
     pause_text = std::make_unique<text>();
     layout.add(*pause_text, {glm::vec2(0.5f), glm::vec2(0.0f), 30.0f, glm::vec2(-0.5f, -0.5f)});
     pause_text->set_string("paused");
@@ -320,9 +328,16 @@ void game::start_game() {
     tulk::audio::play_music(game_music);
     title = false;
     paused = false;
+    best_before_game = high_score;
+    last_score_shown = false;
 }
 
 void game::end_game() {
+    const unsigned score = get_score();
+    last_score_text->set_string("SCORE ");
+    last_score_text->add(tulk::util::itoa(static_cast<int>(score)));
+    last_score_shown = true;
+    beat_best = score > best_before_game;
     write_high_score(data_location::high_score_file(), high_score);
     tulk::audio::play_music(title_music);
     title = true;
@@ -413,6 +428,12 @@ void game::draw() {
     title_scene->draw();
     title_card->draw(glm::mat4(1.0f), clip_volume, nullptr, nullptr);
     draw_overlay(*high_score_text);
+    if (shows_last_score()) {
+        draw_overlay(*last_score_text);
+    }
+    if (shows_new_high_score()) {
+        draw_overlay(*new_high_score_text);
+    }
 }
 
 void game::teardown_first() {
@@ -435,6 +456,8 @@ void game::teardown_second() {
     backdrop_cubes.clear();
     backdrop_offsets.clear();
     pause_text.reset();
+    last_score_text.reset();
+    new_high_score_text.reset();
     score_text.reset();
     high_score_text.reset();
     title_texture.reset();

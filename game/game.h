@@ -78,6 +78,12 @@ public:
     text& get_score_text() { return *score_text; }
     text& get_high_score_text() { return *high_score_text; }
     text& get_pause_text() { return *pause_text; }
+    // The title's word on the last game: its score, and whether it beat the best stored
+    // before it. Shown from its game over until the next game starts.
+    text& get_last_score_text() { return *last_score_text; }
+    text& get_new_high_score_text() { return *new_high_score_text; }
+    bool shows_last_score() const { return title && last_score_shown; }
+    bool shows_new_high_score() const { return shows_last_score() && beat_best; }
     // Where the texts sit; texts added to it follow every change of the screen's size.
     text_layout& get_text_layout() { return layout; }
     tulk::graphics::model& get_title_card() { return *title_card; }
@@ -129,6 +135,11 @@ private:
     std::unique_ptr<text> score_text;
     std::unique_ptr<text> high_score_text;
     std::unique_ptr<text> pause_text;
+    std::unique_ptr<text> last_score_text;
+    std::unique_ptr<text> new_high_score_text;
+    unsigned best_before_game = 0;
+    bool last_score_shown = false;
+    bool beat_best = false;
     text_layout layout;
     std::vector<tulk::graphics::model*> backdrop_cubes;
     std::vector<glm::vec3> backdrop_offsets;

@@ -504,3 +504,40 @@ TEST_F(game_test, time_lost_in_play_pauses_before_the_world_moves_and_a_pause_re
     EXPECT_FALSE(g->is_paused());
     EXPECT_NE(g->get_snake().get_head()->pos, head);
 }
+
+TEST_F(game_test, the_title_shows_the_last_games_score_and_whether_it_beat_the_best) {
+    { std::ofstream("highscore") << "1\n"; }
+    restart();
+    const auto play = [this](int pickups) {
+        press(action::start);
+        for (int i = 0; i < pickups; ++i) {
+            pickup_ahead();
+            g->frame();
+        }
+        g->get_snake().set_dead();
+        fake_clock::ticks += 2000;
+        g->frame();
+        ASSERT_TRUE(g->in_title());
+    };
+    EXPECT_FALSE(g->shows_last_score()) << "before the first game";
+    play(2);
+    EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE 2");
+    EXPECT_EQ(g->get_new_high_score_text().get_string(), "NEW HIGH SCORE");
+    EXPECT_TRUE(g->shows_last_score());
+    EXPECT_TRUE(g->shows_new_high_score());
+    // In the high score's size, one line under another.
+    EXPECT_EQ(g->get_last_score_text().get_font_size(), g->get_high_score_text().get_font_size());
+    EXPECT_LT(g->get_last_score_text().get_pos().y, g->get_high_score_text().get_pos().y - 12.0f);
+    EXPECT_LT(g->get_new_high_score_text().get_pos().y,
+              g->get_last_score_text().get_pos().y - 12.0f);
+
+    press(action::start);
+    EXPECT_FALSE(g->shows_last_score()) << "a new game clears the word on the last";
+    g->get_snake().set_dead();
+    fake_clock::ticks += 2000;
+    g->frame();
+    g->frame();
+    EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE 0");
+    EXPECT_TRUE(g->shows_last_score());
+    EXPECT_FALSE(g->shows_new_high_score());
+}

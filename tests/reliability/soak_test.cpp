@@ -88,6 +88,9 @@ public:
         EXPECT_EQ(g->get_score_text().get_string(), "score: " + std::to_string(score));
         EXPECT_EQ(g->get_high_score(), high);
         EXPECT_EQ(g->get_high_score_text().get_string(), "high score: " + std::to_string(high));
+        if (ended) {
+            EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE " + std::to_string(score));
+        }
         EXPECT_TRUE(saved.empty() ? !fs::exists("highscore") : read_file("highscore") == saved);
         // Nothing piles up: every model is a fixed one, a snake block or a glyph.
         EXPECT_EQ(model::sModels.size() - varying_models(), fixed_models);
@@ -100,7 +103,8 @@ private:
     size_t varying_models() {
         return g->get_snake().get_blocks().size() +
                g->get_score_text().get_model()->get_child_count() +
-               g->get_high_score_text().get_model()->get_child_count();
+               g->get_high_score_text().get_model()->get_child_count() +
+               g->get_last_score_text().get_model()->get_child_count();
     }
 
     bool chance(double p) { return std::bernoulli_distribution(p)(random); }
