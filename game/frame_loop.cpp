@@ -82,7 +82,10 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
             if (is_display_switch(event, g.get_keys())) {
                 window.set_fullscreen(!window.is_fullscreen());
             } else if (const auto a = g.get_keys().action_of(event.key.keysym.scancode)) {
-                g.act(*a, event.type == SDL_KEYDOWN);
+                // A held M would flip the sound on and off at the key's repeat rate.
+                if (!(event.key.repeat != 0 && *a == action::mute)) {
+                    g.act(*a, event.type == SDL_KEYDOWN);
+                }
             }
             break;
         case SDL_WINDOWEVENT:

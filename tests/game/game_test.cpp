@@ -471,6 +471,11 @@ TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_ne
         EXPECT_EQ(Mix_Volume(0, -1), volume) << SDL_GetScancodeName(key);
     }
     EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
+    SDL_Event held = key_event(SDL_KEYDOWN, SDL_SCANCODE_M);
+    held.key.repeat = 1;
+    push(held);
+    step();
+    EXPECT_EQ(Mix_VolumeMusic(-1), 0) << "M held down mutes once";
     restart();
     EXPECT_EQ(Mix_VolumeMusic(-1), 0);
     type(SDL_SCANCODE_M);
