@@ -196,10 +196,7 @@ void scene::make_shadow_stuff(unsigned int width, unsigned int height) {
     sShadowFramebuffer = new framebuffer("", width, height);
     sShadowTexture = new texture("", texture::depth);
     sShadowTexture->set_data(width, height, nullptr);
-    sShadowTexture->set_param(texture::min_filter, texture::nearest);
-    sShadowTexture->set_param(texture::mag_filter, texture::nearest);
-    sShadowTexture->set_param(texture::wrap_s, texture::clamp_to_edge);
-    sShadowTexture->set_param(texture::wrap_t, texture::clamp_to_edge);
+    sShadowTexture->set_nearest_clamped();
     sShadowFramebuffer->attach_texture(sShadowTexture);
 }
 

@@ -74,6 +74,13 @@ void texture::set_param(param p, param_value v) {
     glTexParameteri(GL_TEXTURE_2D, param_to_enum(p), param_value_to_enum(v));
 }
 
+void texture::set_nearest_clamped() {
+    set_param(min_filter, nearest);
+    set_param(mag_filter, nearest);
+    set_param(wrap_s, clamp_to_edge);
+    set_param(wrap_t, clamp_to_edge);
+}
+
 void texture::bind(unsigned int unit) const {
     glActiveTexture(GL_TEXTURE0 + unit);
     if (unit >= unit_count) {

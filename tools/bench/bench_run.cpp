@@ -250,15 +250,8 @@ void play_scripted(game& g, const bench_run::options& o, bench_run::result& r) {
 
 // A block like the snake's own (and like an eaten pickup), as the new tail.
 void grow(game& g) {
-    auto* m = new tulk::graphics::model();
-    m->set_geometry(geometry::find("cube"));
-    m->set_outlined(true);
-    m->set_colour(glm::vec3(0.0f, 0.8f, 0.0f));
-    m->set_casts_shadow(true);
-    m->set_material_lit(true);
-    m->set_material_shadowed(true);
-    g.get_play_scene().add_model(m);
-    g.get_snake().add_to_end(new block(glm::vec3(0.0f), glm::vec3(0.0f), m));
+    g.get_snake().add_to_end(block::make_cube(glm::vec3(0.0f), glm::vec3(1.0f), block::green, true,
+                                              {&g.get_play_scene()}));
 }
 
 void check_alive(game& g, const bench_run::options& o, const char* when) {
