@@ -235,25 +235,25 @@ void model::set_material_lit(bool b) {
     check_material(m);
 }
 
-void model::set_material_shadowed(bool b) {
+model::material model::with_light_map(bool b) const {
     material m = mat;
     if (b) {
-        // The shadow map is bound among the textures, and only shadows on light show.
+        // A shadow or bump map is bound among the textures, and only shows on light.
         m = with_slot_flags(m);
         m.lit = true;
         m.textured = true;
     }
+    return m;
+}
+
+void model::set_material_shadowed(bool b) {
+    material m = with_light_map(b);
     m.shadowed = b;
     check_material(m);
 }
 
 void model::set_material_bump_mapped(bool b) {
-    material m = mat;
-    if (b) {
-        m = with_slot_flags(m);
-        m.lit = true;
-        m.textured = true;
-    }
+    material m = with_light_map(b);
     m.bump_mapped = b;
     check_material(m);
 }
