@@ -38,6 +38,12 @@ void scene::add_model(model* m) {
     }
     models.push_back(m);
     m->add_scene(this);
+    // Room for every model in the per-frame lists too, taken now rather than in the frame
+    // that first sees that many; growing with the list's capacity keeps it to a few times.
+    if (visible.capacity() < models.capacity()) {
+        visible.reserve(models.capacity());
+        outline_order.reserve(models.capacity());
+    }
 }
 
 void scene::remove_model(model* m) {
