@@ -23,11 +23,17 @@ public:
     // over, also when the tick counter has wrapped in between.
     static std::uint32_t delay_after(std::uint32_t frame_start, std::uint32_t now);
 
+    // A press of a full-screen key (F11 unless rebound), or of Enter with either Alt held.
+    // A left Alt pressed for it has already done what left Alt does in the game.
+    static bool is_display_switch(const SDL_Event& event, const key_bindings& keys);
+
     // Drains the event queue into the game (keys, the window's focus and, given `pads`,
-    // the controllers), then runs its frame and swaps. Returns whether a quit was
-    // requested; the frame still runs in full when one was.
-    static bool step(const tulk::graphics::window& window, game& g, gamepad* pads = nullptr);
+    // the controllers), switches between full screen and a window when asked, fits the
+    // game to a new drawable size, grabs the input only while a full-screen game is not
+    // paused, then runs its frame and swaps. Returns whether a quit was requested; the
+    // frame still runs in full when one was.
+    static bool step(tulk::graphics::window& window, game& g, gamepad* pads = nullptr);
 
     // Runs paced frames, with every controller, until a quit is requested.
-    static void run(const tulk::graphics::window& window, game& g);
+    static void run(tulk::graphics::window& window, game& g);
 };

@@ -18,11 +18,14 @@ using tulk::graphics::texture;
 
 constexpr const char* title_music = "music/Ouroboros.ogg";
 constexpr const char* game_music = "music/Buff Proof.ogg";
+// The top of the title card's area, as a share of the screen's height from the bottom.
+constexpr float card_top_share = 0.9f;
 
 } // namespace
 
-game::game(const tulk::graphics::window& window)
-    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)) {
+game::game(const tulk::graphics::window& window, settings prefs_)
+    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)),
+      prefs(std::move(prefs_)) {
     text::init();
     tulk::audio::load_folder("music");
     tulk::audio::load_folder("sfx");
@@ -38,20 +41,17 @@ game::game(const tulk::graphics::window& window)
     field = std::make_unique<level>();
     field->reset(*play_scene, *title_scene);
 
+    apply_volumes();
     tulk::audio::play_music(title_music);
 }
 
 void game::set_up_cameras_and_light() {
-    const float aspect = static_cast<float>(width) / static_cast<float>(height);
-
     chase_camera.set_eye(glm::vec3(16.0f, 10.0f, 16.0f));
-    chase_camera.set_aspect_ratio(aspect);
     chase_camera.set_fovy(45.0f);
 
     title_camera.set_centre(glm::vec3(0.0f, 0.0f, -1.0f));
     title_camera.set_eye(glm::vec3(0.0f, 0.0f, 0.0f));
     title_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
-    title_camera.set_aspect_ratio(aspect);
     title_camera.set_fovy(45.0f);
 
     light.set_colour(glm::vec3(1.0f, 1.0f, 1.0f));
@@ -60,17 +60,58 @@ void game::set_up_cameras_and_light() {
     shadow_camera.set_projection(tulk::graphics::camera::projection::orthographic);
     shadow_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
     shadow_camera.set_view_height(105.655098f); // 61 times the square root of 3
-    shadow_camera.set_aspect_ratio(aspect);
 
-    // One unit is one pixel, with the origin at the bottom-left corner of the window.
     overlay_camera.set_projection(tulk::graphics::camera::projection::orthographic);
-    overlay_camera.set_view_height(static_cast<float>(height));
-    overlay_camera.set_aspect_ratio(aspect);
     overlay_camera.set_z_near(-1000.0f);
     overlay_camera.set_z_far(1000.0f);
     overlay_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
+    fit_cameras();
+}
+
+void game::fit_cameras() {
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    chase_camera.set_aspect_ratio(aspect);
+    title_camera.set_aspect_ratio(aspect);
+    shadow_camera.set_aspect_ratio(aspect);
+    // One unit is one pixel, with the origin at the bottom-left corner of the window.
+    overlay_camera.set_view_height(static_cast<float>(height));
+    overlay_camera.set_aspect_ratio(aspect);
     overlay_camera.set_centre(glm::vec3(width / 2.0f, height / 2.0f, -1.0f));
     overlay_camera.set_eye(glm::vec3(width / 2.0f, height / 2.0f, 0.0f));
+}
+
+void game::set_screen_size(int w, int h) {
+    width = w;
+    height = h;
+    fit_cameras();
+    scene::set_global_shadow_map_dimensions(glm::ivec2(2 * width, 2 * height));
+    layout.set_screen(width, height);
+    fit_title_card();
+}
+
+glm::vec2 game::card_size(int screen_width, int screen_height, int picture_width,
+                          int picture_height) {
+    // The card's area is 0.75 W by 0.8 H pixels; compared in whole numbers, so that a
+    // picture of the area's own shape fills it exactly.
+    const long long picture_across = 16LL * picture_width * screen_height;
+    const long long area_across = 15LL * picture_height * screen_width;
+    const float sw = static_cast<float>(screen_width);
+    const float sh = static_cast<float>(screen_height);
+    const float aspect = static_cast<float>(picture_width) / static_cast<float>(picture_height);
+    if (picture_across == area_across) {
+        return {1.5f, 1.6f};
+    }
+    if (picture_across > area_across) {
+        // Wider than the area: full width, shorter.
+        return {1.5f, 1.5f * sw / (aspect * sh)};
+    }
+    return {1.6f * aspect * sh / sw, 1.6f};
+}
+
+void game::fit_title_card() {
+    const glm::vec2 size = card_size(width, height, static_cast<int>(title_texture->get_width()),
+                                     static_cast<int>(title_texture->get_height()));
+    title_card->set_size(glm::vec3(size, 1.0f));
 }
 
 void game::make_scenes() {
@@ -99,7 +140,7 @@ void game::make_title_card() {
     title_texture->set_nearest_clamped();
 
     title_card = new model();
-    title_card->set_size(glm::vec3(1.5f, 1.6f, 1.0f));
+    fit_title_card();
     title_card->set_pos(glm::vec3(0.0f));
     title_card->set_texture(title_texture.get());
     title_card->set_colour(glm::vec3(1.0f, 1.0f, 1.0f));
@@ -109,23 +150,23 @@ void game::make_title_card() {
 }
 
 void game::make_texts() {
+    layout.set_screen(width, height);
+    const glm::vec2 top_left(0.0f, 1.0f);
+
     score_text = std::make_unique<text>();
-    score_text->set_font_size(20.0f);
-    score_text->set_pos(glm::vec2(8.0f, static_cast<float>(height) - 60.0f));
+    layout.add(*score_text, {top_left, glm::vec2(8.0f, -60.0f), 20.0f});
     score_text->set_string("score: ");
     score_text->add(tulk::util::itoa(0));
 
+    // Above the title card's area even where 30 rows from the top would reach into it.
     high_score_text = std::make_unique<text>();
-    high_score_text->set_font_size(12.0f);
-    high_score_text->set_pos(glm::vec2(8.0f, static_cast<float>(height) - 30.0f));
+    layout.add(*high_score_text,
+               {top_left, glm::vec2(8.0f, -30.0f), 12.0f, glm::vec2(0.0f), card_top_share});
     high_score_text->set_string("high score: ");
     high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
 
     pause_text = std::make_unique<text>();
-    pause_text->set_font_size(30.0f);
-    pause_text->set_normalized_origin(glm::vec2(-0.5f, -0.5f));
-    pause_text->set_pos(
-        glm::vec2(static_cast<float>(width) / 2.0f, static_cast<float>(height) / 2.0f));
+    layout.add(*pause_text, {glm::vec2(0.5f), glm::vec2(0.0f), 30.0f, glm::vec2(-0.5f, -0.5f)});
     pause_text->set_string("paused");
 }
 
@@ -156,6 +197,14 @@ unsigned game::get_score() const {
 
 void game::act(action a, bool press) {
     const int hold = press ? 1 : 0;
+    // Up dives, as a pilot pushes the stick; inverted, it climbs.
+    const int nose_up = prefs.invert_pitch ? -hold : hold;
+    if (a == action::mute || a == action::volume_down || a == action::volume_up) {
+        if (press) {
+            change_setting(a);
+        }
+        return;
+    }
     if (title) {
         if (press && a == action::start) {
             start_game();
@@ -170,10 +219,10 @@ void game::act(action a, bool press) {
         player->change_yaw(-hold);
         break;
     case action::pitch_up:
-        player->change_pitch(hold);
+        player->change_pitch(nose_up);
         break;
     case action::pitch_down:
-        player->change_pitch(-hold);
+        player->change_pitch(-nose_up);
         break;
     case action::roll_left:
         player->change_roll(-hold);
@@ -193,6 +242,21 @@ void game::act(action a, bool press) {
     default:
         break;
     }
+}
+
+void game::change_setting(action a) {
+    if (a == action::mute) {
+        prefs.mute = !prefs.mute;
+    } else {
+        prefs.change_volume(a == action::volume_up ? 1 : -1);
+    }
+    apply_volumes();
+    prefs.save();
+}
+
+void game::apply_volumes() {
+    tulk::audio::set_volumes(prefs.mute ? 0 : prefs.music_volume,
+                             prefs.mute ? 0 : prefs.effects_volume);
 }
 
 void game::pause() {

@@ -12,13 +12,14 @@ void report(const std::function<void(session::step)>& after_step, session::step 
 
 } // namespace
 
-session::session(const window_options& options, const std::function<void(step)>& after_step)
+session::session(const window_options& options, const std::function<void(step)>& after_step,
+                 settings prefs)
     : win(options.title, options.x, options.y, options.width, options.height, options.fullscreen,
           options.grab_input) {
     report(after_step, step::window);
     tulk::init();
     report(after_step, step::engine);
-    played = std::make_unique<game>(win);
+    played = std::make_unique<game>(win, std::move(prefs));
     report(after_step, step::game);
 }
 

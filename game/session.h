@@ -28,9 +28,9 @@ public:
     enum class step { window, engine, game };
 
     // `after_step`, when given, runs after each step: a place to install what must follow
-    // the window, reseed after the engine, or measure.
+    // the window, reseed after the engine, or measure. The game plays with `prefs`.
     explicit session(const window_options& options,
-                     const std::function<void(step)>& after_step = nullptr);
+                     const std::function<void(step)>& after_step = nullptr, settings prefs = {});
     // The game's own window.
     session();
     ~session();

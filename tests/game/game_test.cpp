@@ -8,8 +8,12 @@
 #include "game/gamepad.h"
 #include "support/test_context.h"
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using tulk::graphics::scene;
@@ -55,7 +59,7 @@ class game_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = enter_game_copy();
-        running = start_session(320, 240);
+        running = start_session(screen.x, screen.y);
         g = &running->get_game();
         pads = std::make_unique<gamepad>();
         // An offscreen window never has the keyboard focus, without which SDL drops
@@ -70,6 +74,20 @@ protected:
     }
 
     void press(action a) { g->act(a, true); }
+    // A press and release of a key, through the frame loop.
+    void type(SDL_Scancode code) {
+        push(key_event(SDL_KEYDOWN, code));
+        push(key_event(SDL_KEYUP, code));
+        step();
+    }
+    // The game stopped as at its end and made anew with the settings in its folder.
+    void restart() {
+        pads.reset();
+        running.reset();
+        running = start_session(screen.x, screen.y, settings("settings.ini"));
+        g = &running->get_game();
+        pads = std::make_unique<gamepad>();
+    }
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
     bool step() { return frame_loop::step(running->get_window(), *g, pads.get()); }
     void tap(SDL_Joystick* pad, const pad_input& in) {
@@ -86,11 +104,57 @@ protected:
         g->get_level().get_pickups().front()->set_pos(s.get_head()->pos + 0.4f * s.get_direction());
     }
 
+    // Of the pixels that change when `recolour` turns something from white to black, the
+    // box, as GL counts rows; empty when nothing changed.
+    struct box {
+        glm::ivec2 low{INT_MAX};
+        glm::ivec2 high{INT_MIN};
+        glm::ivec2 size() const { return high - low + 1; }
+        glm::vec2 centre() const { return glm::vec2(low + high) / 2.0f; }
+    };
+    template <class Recolour>
+    box changed_by(Recolour recolour) {
+        const int width = running->get_window().get_width();
+        const int height = running->get_window().get_height();
+        g->draw();
+        const auto white = read_pixels(width, height);
+        recolour(glm::vec3(0.0f));
+        g->draw();
+        const auto black = read_pixels(width, height);
+        recolour(glm::vec3(1.0f));
+        box b;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const size_t i = (static_cast<size_t>(y) * width + x) * 4;
+                if (!std::equal(&white[i], &white[i] + 3, &black[i])) {
+                    b.low = glm::min(b.low, glm::ivec2(x, y));
+                    b.high = glm::max(b.high, glm::ivec2(x, y));
+                }
+            }
+        }
+        return b;
+    }
+    // The window changes size as a player's would, and a frame runs.
+    void resize(int width, int height) {
+        tulk::graphics::window& w = running->get_window();
+        SDL_SetWindowSize(w.get_sdl_window(), width, height);
+        step();
+        ASSERT_EQ(glm::ivec2(w.get_width(), w.get_height()), glm::ivec2(width, height));
+    }
+
+    // The offscreen window's size at the start.
+    glm::ivec2 screen{320, 240};
     fake_clock clock;
     std::string dir;
     std::unique_ptr<session> running;
     game* g = nullptr;
     std::unique_ptr<gamepad> pads;
+};
+
+// A pbuffer as large as the largest screen tried; a smaller window draws into its corner.
+class big_screen_test : public game_test {
+protected:
+    big_screen_test() { screen = {2560, 1440}; }
 };
 
 } // namespace
@@ -284,4 +348,106 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
     press(action::start);
     g->frame();
     same_both_ways("paused");
+}
+
+TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by_whole_steps) {
+    press(action::start);
+    for (int i = 0; i < 5; ++i) {
+        g->frame();
+    }
+    press(action::start);
+    const glm::vec3 head = g->get_snake().get_head()->pos;
+    // At 480 rows the design's places; 1080 and 1440 rows scale them by 2 and 3.
+    box pause_at_480;
+    box score_at_480;
+    for (const auto& [width, height, k] :
+         {std::tuple{800, 480, 1}, {1920, 1080, 2}, {2560, 1440, 3}}) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height);
+        resize(width, height);
+        EXPECT_TRUE(g->is_paused());
+        EXPECT_FALSE(g->in_title());
+        EXPECT_EQ(g->get_snake().get_head()->pos, head);
+        EXPECT_EQ(g->get_text_layout().get_scale(), k);
+
+        const box pause =
+            changed_by([&](const glm::vec3& c) { g->get_pause_text().set_colour(c); });
+        const box score =
+            changed_by([&](const glm::vec3& c) { g->get_score_text().set_colour(c); });
+        if (k == 1) {
+            // "paused", 30 pixels a glyph, centred; the score 20 a glyph, 8 from the left
+            // and 40 to 60 from the top.
+            EXPECT_NEAR(pause.size().x, 180, 30);
+            EXPECT_NEAR(pause.size().y, 30, 5);
+            EXPECT_GE(score.low.x, 8);
+            EXPECT_LE(score.high.y, height - 40);
+            EXPECT_GE(score.low.y, height - 60);
+            pause_at_480 = pause;
+            score_at_480 = score;
+        }
+        // Sizes grow k-fold, to a pixel at each step of k.
+        const auto near = [k](glm::ivec2 seen, glm::ivec2 at_480) {
+            return glm::all(glm::lessThanEqual(glm::abs(seen - k * at_480), glm::ivec2(k)));
+        };
+        EXPECT_TRUE(near(pause.size(), pause_at_480.size()));
+        EXPECT_TRUE(near(score.size(), score_at_480.size()));
+        // The pause text stays centred, the score as far from the top-left corner times k.
+        EXPECT_LE(glm::distance(pause.centre(), glm::vec2(width, height) / 2.0f), 1.5f);
+        const auto from_corner = [](const box& b, int h) {
+            return glm::ivec2(b.low.x, h - b.high.y);
+        };
+        EXPECT_TRUE(near(from_corner(score, height), from_corner(score_at_480, 480)));
+    }
+}
+
+TEST_F(big_screen_test, the_title_card_keeps_the_pictures_shape_below_the_high_score) {
+    const glm::vec2 picture(600.0f, 384.0f);
+    for (const auto& [width, height] :
+         {std::pair{800, 480}, {720, 720}, {1920, 1080}, {320, 240}, {400, 200}}) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height);
+        resize(width, height);
+        const box card = changed_by([&](const glm::vec3& c) { g->get_title_card().set_colour(c); });
+        const glm::vec2 drawn = card.size();
+        EXPECT_NEAR(drawn.x, drawn.y * picture.x / picture.y, 1.0f);
+        EXPECT_LE(glm::distance(card.centre(), glm::vec2(width - 1, height - 1) / 2.0f), 1.0f);
+        // Within the card's area, touching it on two sides.
+        EXPECT_TRUE(drawn.x == 0.75f * width || drawn.y == 0.8f * height)
+            << drawn.x << " " << drawn.y;
+        if (width == 800) {
+            EXPECT_TRUE(card.low == glm::ivec2(100, 48) && card.high == glm::ivec2(699, 431));
+        }
+        const box high_score =
+            changed_by([&](const glm::vec3& c) { g->get_high_score_text().set_colour(c); });
+        EXPECT_GT(high_score.low.y, card.high.y);
+    }
+}
+
+TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_next_run) {
+    { std::ofstream("settings.ini") << "[controls]\nstart = P\n"; }
+    restart();
+    type(SDL_SCANCODE_LALT);
+    EXPECT_TRUE(g->in_title());
+    type(SDL_SCANCODE_P);
+    EXPECT_FALSE(g->in_title());
+    EXPECT_EQ(Mix_VolumeMusic(-1), 128);
+
+    // M mutes and unmutes; minus and plus (the keypad's too) step both volumes by a tenth.
+    const struct {
+        SDL_Scancode key;
+        int volume;
+    } steps[] = {
+        {SDL_SCANCODE_M, 0},          {SDL_SCANCODE_M, 128},       {SDL_SCANCODE_MINUS, 115},
+        {SDL_SCANCODE_KP_MINUS, 102}, {SDL_SCANCODE_KP_PLUS, 115}, {SDL_SCANCODE_EQUALS, 128},
+        {SDL_SCANCODE_EQUALS, 128},   {SDL_SCANCODE_MINUS, 115},   {SDL_SCANCODE_M, 0}};
+    for (const auto& [key, volume] : steps) {
+        type(key);
+        EXPECT_EQ(Mix_VolumeMusic(-1), volume) << SDL_GetScancodeName(key);
+        EXPECT_EQ(Mix_Volume(0, -1), volume) << SDL_GetScancodeName(key);
+    }
+    EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
+    restart();
+    EXPECT_EQ(Mix_VolumeMusic(-1), 0);
+    type(SDL_SCANCODE_M);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 115);
+    EXPECT_TRUE(g->in_title());
+    EXPECT_EQ(g->get_keys().keys_of(action::start), std::vector{SDL_SCANCODE_P});
 }

@@ -38,14 +38,16 @@ std::vector<unsigned char> read_pixels(int width, int height) {
     return data;
 }
 
-std::unique_ptr<session> start_session(int width, int height) {
+std::unique_ptr<session> start_session(int width, int height, settings prefs) {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     return std::make_unique<session>(
-        session::window_options{"test", 0, 0, width, height, false, false}, [](session::step done) {
+        session::window_options{"test", 0, 0, width, height, false, false},
+        [](session::step done) {
             if (done == session::step::engine) {
                 std::srand(1);
             }
-        });
+        },
+        std::move(prefs));
 }
 
 void stdout_to_stderr() {

@@ -33,7 +33,7 @@ private:
 
 // The whole game as the program starts it, in an offscreen window of the given size,
 // with the random generator seeded alike on every run. Enter a game copy first.
-std::unique_ptr<session> start_session(int width, int height);
+std::unique_ptr<session> start_session(int width, int height, settings prefs = {});
 
 // Path of a fresh, empty directory for one test's files.
 std::string make_temp_dir();
