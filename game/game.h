@@ -7,6 +7,7 @@
 #include "engine/graphics/texture.h"
 #include "engine/graphics/window.h"
 #include "engine/intersections/volume.h"
+#include "game/high_score_saver.h"
 #include "game/level.h"
 #include "game/snake.h"
 #include "game/text.h"
@@ -43,7 +44,8 @@ public:
     // ...and drawing the current state.
     void draw();
 
-    // Before tulk::destroy: backdrop and title card gone, high score saved, glyphs released.
+    // Before tulk::destroy: backdrop and title card gone, high score saved (waiting at
+    // most high_score_saver::quit_wait for another run's lock), glyphs released.
     void teardown_first();
     // After tulk::destroy, while the GL context still exists.
     void teardown_second();
@@ -58,6 +60,7 @@ public:
     text& get_score_text() { return *score_text; }
     text& get_high_score_text() { return *high_score_text; }
     text& get_pause_text() { return *pause_text; }
+    high_score_saver& get_saver() { return saver; }
     tulk::graphics::camera& get_chase_camera() { return chase_camera; }
     tulk::graphics::camera& get_title_camera() { return title_camera; }
     tulk::graphics::camera& get_shadow_camera() { return shadow_camera; }
@@ -85,6 +88,7 @@ private:
 
     int width;
     int height;
+    high_score_saver saver;
 
     tulk::graphics::camera chase_camera;
     tulk::graphics::camera title_camera;
@@ -108,6 +112,8 @@ private:
 
     bool title = true;
     bool paused = false;
+    // The snake of this game died and its score went to the saver.
+    bool loss_saved = false;
     unsigned last_shown_score = 0;
     // Orbit of the title camera in degrees; never wrapped.
     float angle = 20.0f;

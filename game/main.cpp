@@ -3,18 +3,18 @@
 #include "game/data_location.h"
 #include "game/frame_loop.h"
 #include "game/game.h"
+#include "game/process_setup.h"
 
 #include <csignal>
 
 int main(int, char**) {
+    process_setup::harden();
     // Before the window: without its data the game has nothing to show.
     if (!data_location::settle()) {
         return 1;
     }
     // The window is made first and destroyed last: every GL object needs its context.
     tulk::graphics::window window("Ardlow", 0, 0, 400, 400, true, true);
-    // A message to a reader that went away is no reason to lose the game.
-    std::signal(SIGPIPE, SIG_IGN);
     // A closed terminal ends the game as SIGTERM does, through SDL's quit and the save;
     // SDL installed its SIGTERM handler with the window.
     std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
