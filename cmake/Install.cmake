@@ -7,6 +7,13 @@ include(GNUInstallDirs)
 set(ARDLOW_APP_ID org.ardlow.ardlow)
 
 install(TARGETS ardlow RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The manual page in section 6, games, compressed as Debian wants it; -n leaves the name and
+# time out, so the same page gives the same bytes.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/ardlow.6.gz
+                   COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/dist/ardlow.6 > ${CMAKE_BINARY_DIR}/ardlow.6.gz
+                   DEPENDS ${CMAKE_SOURCE_DIR}/dist/ardlow.6)
+add_custom_target(manual_page ALL DEPENDS ${CMAKE_BINARY_DIR}/ardlow.6.gz)
+install(FILES ${CMAKE_BINARY_DIR}/ardlow.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 # The data the asset maker staged, and nothing else a played stage may hold ("highscore").
 install(DIRECTORY ${ARDLOW_STAGE_DIR}/textures ${ARDLOW_STAGE_DIR}/music ${ARDLOW_STAGE_DIR}/sfx
         DESTINATION ${CMAKE_INSTALL_DATADIR}/ardlow

@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -13,6 +14,7 @@ namespace {
 // one is then named by the texture loader), and nothing is opened here, so nothing can block.
 constexpr const char* marker = "textures/title.png";
 constexpr const char* high_score_name = "highscore";
+constexpr const char* settings_name = "settings.ini";
 
 bool holds_data(const fs::path& folder) {
     std::error_code ec;
@@ -41,12 +43,27 @@ std::string player_folder() {
     return folder;
 }
 
+// $XDG_CONFIG_HOME/ardlow/, or ~/.config/ardlow/; empty when neither is known.
+std::string config_folder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') {
+        return std::string(config) + "/ardlow/";
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return std::string(home) + "/.config/ardlow/";
+    }
+    return {};
+}
+
 } // namespace
 
 std::string data_location::sHighScoreFile = high_score_name;
+std::string data_location::sSettingsFile = settings_name;
 
 bool data_location::settle() {
     sHighScoreFile = high_score_name;
+    sSettingsFile = settings_name;
     if (holds_data(".")) {
         return true;
     }
@@ -66,6 +83,10 @@ bool data_location::settle() {
     if (holds_data(installed)) {
         if (!enter(installed)) {
             return false;
+        }
+        // Without a config folder the settings are read beside the data, and not saved.
+        if (const std::string config = config_folder(); !config.empty()) {
+            sSettingsFile = config + settings_name;
         }
         const std::string player = player_folder();
         if (player.empty()) {

@@ -19,6 +19,11 @@ public:
     // installed.
     static const std::string& high_score_file() { return sHighScoreFile; }
 
+    // The settings file: "settings.ini" in the working directory unless the game is
+    // installed, then $XDG_CONFIG_HOME/ardlow/settings.ini (~/.config/ardlow/ by default).
+    static const std::string& settings_file() { return sSettingsFile; }
+
 private:
     static std::string sHighScoreFile;
+    static std::string sSettingsFile;
 };

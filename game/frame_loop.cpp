@@ -3,15 +3,14 @@
 #include "game/game.h"
 #include "game/gamepad.h"
 
-bool frame_loop::is_quit(const SDL_Event& event, const Uint8* keys) {
+bool frame_loop::is_quit(const SDL_Event& event, const Uint8* keyboard, const key_bindings& keys) {
     if (event.type == SDL_QUIT) {
         return true;
     }
-    if (event.type == SDL_KEYDOWN && (event.key.keysym.scancode == SDL_SCANCODE_Q ||
-                                      event.key.keysym.scancode == SDL_SCANCODE_ESCAPE)) {
+    if (event.type == SDL_KEYDOWN && keys.action_of(event.key.keysym.scancode) == action::quit) {
         return true;
     }
-    return keys[SDL_SCANCODE_Q] || keys[SDL_SCANCODE_ESCAPE];
+    return keys.held(action::quit, keyboard);
 }
 
 std::uint32_t frame_loop::delay_after(std::uint32_t frame_start, std::uint32_t now) {
@@ -19,11 +18,21 @@ std::uint32_t frame_loop::delay_after(std::uint32_t frame_start, std::uint32_t n
     return left > 0 ? static_cast<std::uint32_t>(left) : 0;
 }
 
-bool frame_loop::step(const tulk::graphics::window& window, game& g, gamepad* pads) {
+bool frame_loop::is_display_switch(const SDL_Event& event, const key_bindings& keys) {
+    if (event.type != SDL_KEYDOWN || event.key.repeat != 0) {
+        return false;
+    }
+    const SDL_Scancode key = event.key.keysym.scancode;
+    return keys.action_of(key) == action::fullscreen ||
+           ((key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER) &&
+            (event.key.keysym.mod & KMOD_ALT) != 0);
+}
+
+bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
     bool quit = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (is_quit(event, SDL_GetKeyboardState(nullptr))) {
+        if (is_quit(event, SDL_GetKeyboardState(nullptr), g.get_keys())) {
             quit = true;
         }
         switch (event.type) {
@@ -31,7 +40,11 @@ bool frame_loop::step(const tulk::graphics::window& window, game& g, gamepad* pa
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
-            g.handle_key(event);
+            if (is_display_switch(event, g.get_keys())) {
+                window.set_fullscreen(!window.is_fullscreen());
+            } else if (const auto a = g.get_keys().action_of(event.key.keysym.scancode)) {
+                g.act(*a, event.type == SDL_KEYDOWN);
+            }
             break;
         case SDL_WINDOWEVENT:
             // Nobody is watching: stop the world. SDL reports no more controller input
@@ -51,12 +64,21 @@ bool frame_loop::step(const tulk::graphics::window& window, game& g, gamepad* pa
             break;
         }
     }
+    // Once a frame, however many resize events came: every fit rebuilds the shader programs.
+    if (window.update_size()) {
+        g.set_screen_size(window.get_width(), window.get_height());
+    }
+    // A player who pauses, or plays in a window, can reach the rest of the desktop.
+    const bool grab = window.is_fullscreen() && !g.is_paused();
+    if (grab != window.get_input_grab()) {
+        window.set_input_grab(grab);
+    }
     g.frame();
     window.swap();
     return quit;
 }
 
-void frame_loop::run(const tulk::graphics::window& window, game& g) {
+void frame_loop::run(tulk::graphics::window& window, game& g) {
     gamepad pads;
     bool quit = false;
     while (!quit) {

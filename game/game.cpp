@@ -19,12 +19,15 @@ using tulk::graphics::texture;
 constexpr const char* title_music = "music/Ouroboros.ogg";
 constexpr const char* game_music = "music/Buff Proof.ogg";
 constexpr float degrees_to_radians = 0.017453292f;
+// The top of the title card's area, as a share of the screen's height from the bottom.
+constexpr float card_top_share = 0.9f;
 
 } // namespace
 
-game::game(const tulk::graphics::window& window)
+game::game(const tulk::graphics::window& window, settings prefs_)
     : width(window.get_width()), height(window.get_height()),
-      saver(data_location::high_score_file()), clip_volume(glm::mat4(1.0f)) {
+      saver(data_location::high_score_file()), clip_volume(glm::mat4(1.0f)),
+      prefs(std::move(prefs_)) {
     text::init();
     tulk::audio::load_folder("music");
     tulk::audio::load_folder("sfx");
@@ -41,20 +44,17 @@ game::game(const tulk::graphics::window& window)
     field = std::make_unique<level>();
     field->reset(*play_scene, *title_scene);
 
+    apply_volumes();
     tulk::audio::play_music(title_music);
 }
 
 void game::set_up_cameras_and_light() {
-    const float aspect = static_cast<float>(width) / static_cast<float>(height);
-
     chase_camera.set_eye(glm::vec3(16.0f, 10.0f, 16.0f));
-    chase_camera.set_aspect_ratio(aspect);
     chase_camera.set_fovy(45.0f);
 
     title_camera.set_centre(glm::vec3(0.0f, 0.0f, -1.0f));
     title_camera.set_eye(glm::vec3(0.0f, 0.0f, 0.0f));
     title_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
-    title_camera.set_aspect_ratio(aspect);
     title_camera.set_fovy(45.0f);
 
     light.set_colour(glm::vec3(1.0f, 1.0f, 1.0f));
@@ -63,17 +63,58 @@ void game::set_up_cameras_and_light() {
     shadow_camera.set_projection(tulk::graphics::camera::projection::orthographic);
     shadow_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
     shadow_camera.set_view_height(105.655098f); // 61 times the square root of 3
-    shadow_camera.set_aspect_ratio(aspect);
 
-    // One unit is one pixel, with the origin at the bottom-left corner of the window.
     overlay_camera.set_projection(tulk::graphics::camera::projection::orthographic);
-    overlay_camera.set_view_height(static_cast<float>(height));
-    overlay_camera.set_aspect_ratio(aspect);
     overlay_camera.set_z_near(-1000.0f);
     overlay_camera.set_z_far(1000.0f);
     overlay_camera.set_up(glm::vec3(0.0f, 1.0f, 0.0f));
+    fit_cameras();
+}
+
+void game::fit_cameras() {
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    chase_camera.set_aspect_ratio(aspect);
+    title_camera.set_aspect_ratio(aspect);
+    shadow_camera.set_aspect_ratio(aspect);
+    // One unit is one pixel, with the origin at the bottom-left corner of the window.
+    overlay_camera.set_view_height(static_cast<float>(height));
+    overlay_camera.set_aspect_ratio(aspect);
     overlay_camera.set_centre(glm::vec3(width / 2.0f, height / 2.0f, -1.0f));
     overlay_camera.set_eye(glm::vec3(width / 2.0f, height / 2.0f, 0.0f));
+}
+
+void game::set_screen_size(int w, int h) {
+    width = w;
+    height = h;
+    fit_cameras();
+    scene::set_global_shadow_map_dimensions(glm::ivec2(2 * width, 2 * height));
+    layout.set_screen(width, height);
+    fit_title_card();
+}
+
+glm::vec2 game::card_size(int screen_width, int screen_height, int picture_width,
+                          int picture_height) {
+    // The card's area is 0.75 W by 0.8 H pixels; compared in whole numbers, so that a
+    // picture of the area's own shape fills it exactly.
+    const long long picture_across = 16LL * picture_width * screen_height;
+    const long long area_across = 15LL * picture_height * screen_width;
+    const float sw = static_cast<float>(screen_width);
+    const float sh = static_cast<float>(screen_height);
+    const float aspect = static_cast<float>(picture_width) / static_cast<float>(picture_height);
+    if (picture_across == area_across) {
+        return {1.5f, 1.6f};
+    }
+    if (picture_across > area_across) {
+        // Wider than the area: full width, shorter.
+        return {1.5f, 1.5f * sw / (aspect * sh)};
+    }
+    return {1.6f * aspect * sh / sw, 1.6f};
+}
+
+void game::fit_title_card() {
+    const glm::vec2 size = card_size(width, height, static_cast<int>(title_texture->get_width()),
+                                     static_cast<int>(title_texture->get_height()));
+    title_card->set_size(glm::vec3(size, 1.0f));
 }
 
 void game::make_scenes() {
@@ -105,7 +146,7 @@ void game::make_title_card() {
     title_texture->set_param(texture::param::wrap_t, texture::param_value::clamp_to_edge);
 
     title_card = new model();
-    title_card->set_size(glm::vec3(1.5f, 1.6f, 1.0f));
+    fit_title_card();
     title_card->set_pos(glm::vec3(0.0f));
     title_card->set_texture(title_texture.get());
     title_card->set_colour(glm::vec3(1.0f, 1.0f, 1.0f));
@@ -115,23 +156,23 @@ void game::make_title_card() {
 }
 
 void game::make_texts() {
+    layout.set_screen(width, height);
+    const glm::vec2 top_left(0.0f, 1.0f);
+
     score_text = std::make_unique<text>();
-    score_text->set_font_size(20.0f);
-    score_text->set_pos(glm::vec2(8.0f, static_cast<float>(height) - 60.0f));
+    layout.add(*score_text, {top_left, glm::vec2(8.0f, -60.0f), 20.0f});
     score_text->set_string("score: ");
     score_text->add(tulk::util::itoa(0));
 
+    // Above the title card's area even where 30 rows from the top would reach into it.
     high_score_text = std::make_unique<text>();
-    high_score_text->set_font_size(12.0f);
-    high_score_text->set_pos(glm::vec2(8.0f, static_cast<float>(height) - 30.0f));
+    layout.add(*high_score_text,
+               {top_left, glm::vec2(8.0f, -30.0f), 12.0f, glm::vec2(0.0f), card_top_share});
     high_score_text->set_string("high score: ");
     high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
 
     pause_text = std::make_unique<text>();
-    pause_text->set_font_size(30.0f);
-    pause_text->set_normalized_origin(glm::vec2(-0.5f, -0.5f));
-    pause_text->set_pos(
-        glm::vec2(static_cast<float>(width) / 2.0f, static_cast<float>(height) / 2.0f));
+    layout.add(*pause_text, {glm::vec2(0.5f), glm::vec2(0.0f), 30.0f, glm::vec2(-0.5f, -0.5f)});
     pause_text->set_string("paused");
 }
 
@@ -160,49 +201,68 @@ unsigned game::get_score() const {
     return static_cast<unsigned>(player->get_length() - snake::start_length);
 }
 
-void game::handle_key(const SDL_Event& event) {
-    const bool press = event.type == SDL_KEYDOWN;
-    const SDL_Scancode key = event.key.keysym.scancode;
+void game::act(action a, bool press) {
+    const int hold = press ? 1 : 0;
+    // Up dives, as a pilot pushes the stick; inverted, it climbs.
+    const int nose_up = prefs.invert_pitch ? -hold : hold;
+    if (a == action::mute || a == action::volume_down || a == action::volume_up) {
+        if (press) {
+            change_setting(a);
+        }
+        return;
+    }
     if (title) {
-        if (press && key == SDL_SCANCODE_LALT) {
+        if (press && a == action::start) {
             start_game();
         }
         return;
     }
-    switch (key) {
-    case SDL_SCANCODE_LEFT:
-        player->change_yaw(press ? 1 : 0);
+    switch (a) {
+    case action::yaw_left:
+        player->change_yaw(hold);
         break;
-    case SDL_SCANCODE_RIGHT:
-        player->change_yaw(press ? -1 : 0);
+    case action::yaw_right:
+        player->change_yaw(-hold);
         break;
-    case SDL_SCANCODE_UP:
-        player->change_pitch(press ? -1 : 0);
+    case action::pitch_up:
+        player->change_pitch(nose_up);
         break;
-    case SDL_SCANCODE_DOWN:
-        player->change_pitch(press ? 1 : 0);
+    case action::pitch_down:
+        player->change_pitch(-nose_up);
         break;
-    case SDL_SCANCODE_RSHIFT:
-        player->change_roll(press ? -1 : 0);
+    case action::roll_left:
+        player->change_roll(-hold);
         break;
-    case SDL_SCANCODE_RCTRL:
-        player->change_roll(press ? 1 : 0);
+    case action::roll_right:
+        player->change_roll(hold);
         break;
-    case SDL_SCANCODE_LALT:
+    case action::double_speed:
+        player->set_double_speed(press);
+        break;
+    case action::start:
         // A dying snake cannot be paused.
         if (press && !player->get_dead()) {
             paused = !paused;
         }
         break;
-    case SDL_SCANCODE_PAGEDOWN:
-    case SDL_SCANCODE_PAGEUP:
-    case SDL_SCANCODE_HOME:
-    case SDL_SCANCODE_END:
-        player->set_double_speed(press);
-        break;
     default:
         break;
     }
+}
+
+void game::change_setting(action a) {
+    if (a == action::mute) {
+        prefs.mute = !prefs.mute;
+    } else {
+        prefs.change_volume(a == action::volume_up ? 1 : -1);
+    }
+    apply_volumes();
+    prefs.save();
+}
+
+void game::apply_volumes() {
+    tulk::audio::set_volumes(prefs.mute ? 0 : prefs.music_volume,
+                             prefs.mute ? 0 : prefs.effects_volume);
 }
 
 void game::pause() {

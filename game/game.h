@@ -7,10 +7,13 @@
 #include "engine/graphics/texture.h"
 #include "engine/graphics/window.h"
 #include "engine/intersections/volume.h"
+#include "game/action.h"
 #include "game/high_score_saver.h"
 #include "game/level.h"
+#include "game/settings.h"
 #include "game/snake.h"
 #include "game/text.h"
+#include "game/text_layout.h"
 
 #include <SDL2/SDL.h>
 #include <glm/glm.hpp>
@@ -18,24 +21,34 @@
 #include <vector>
 
 // The game's long-lived objects and its per-frame work: the title, playing, paused and
-// dying states, the key map, the cameras and what is drawn. Construct it after
-// tulk::init; tear it down in two halves around tulk::destroy, before the window goes.
+// dying states, the key map, the cameras and what is drawn. A session makes it after
+// tulk::init and tears it down in two halves around tulk::destroy, before the window goes.
 class game {
 public:
     static constexpr int backdrop_cube_count = 400;
 
-    explicit game(const tulk::graphics::window& window);
+    // Plays with `prefs`: its volumes and keys, and its file for the changes made in play.
+    explicit game(const tulk::graphics::window& window, settings prefs = {});
     ~game();
 
     game(const game&) = delete;
     game& operator=(const game&) = delete;
 
-    // A key press or release from the event drain.
-    void handle_key(const SDL_Event& event);
+    // A press or release of an action, from any input. Quitting and full screen are the
+    // frame loop's; here they do nothing.
+    void act(action a, bool press);
     // Pauses a game in play as left Alt would and lets go of every turn and speed input,
     // for a window that loses focus or a controller that goes away. Does nothing on the
     // title or while dying.
     void pause();
+
+    // Fits everything drawn to a new drawable size: the viewport's cameras, the shadow
+    // map, the texts and the title card. The game itself goes on as it was.
+    void set_screen_size(int width, int height);
+    // The title card's size in clip space for a picture of this shape on this screen:
+    // as large as fits the card's area (1.5 by 1.6) at the picture's own shape.
+    static glm::vec2 card_size(int screen_width, int screen_height, int picture_width,
+                               int picture_height);
 
     // One frame's game work, without the swap and the pacing: update, then draw.
     void frame();
@@ -52,6 +65,8 @@ public:
 
     bool in_title() const { return title; }
     bool is_paused() const { return paused; }
+    const key_bindings& get_keys() const { return prefs.keys; }
+    const settings& get_settings() const { return prefs; }
     unsigned get_high_score() const { return high_score; }
     unsigned get_score() const;
     float get_angle() const { return angle; }
@@ -60,6 +75,11 @@ public:
     text& get_score_text() { return *score_text; }
     text& get_high_score_text() { return *high_score_text; }
     text& get_pause_text() { return *pause_text; }
+    // Where the texts sit; texts added to it follow every change of the screen's size.
+    text_layout& get_text_layout() { return layout; }
+    tulk::graphics::model& get_title_card() { return *title_card; }
+    int get_width() const { return width; }
+    int get_height() const { return height; }
     high_score_saver& get_saver() { return saver; }
     tulk::graphics::camera& get_chase_camera() { return chase_camera; }
     tulk::graphics::camera& get_title_camera() { return title_camera; }
@@ -72,8 +92,10 @@ public:
 private:
     // Set-up, in this order.
     void set_up_cameras_and_light();
+    void fit_cameras();
     void make_scenes();
     void make_title_card();
+    void fit_title_card();
     void make_texts();
     void make_backdrop();
 
@@ -105,10 +127,16 @@ private:
     std::unique_ptr<text> score_text;
     std::unique_ptr<text> high_score_text;
     std::unique_ptr<text> pause_text;
+    text_layout layout;
     std::vector<tulk::graphics::model*> backdrop_cubes;
     std::vector<glm::vec3> backdrop_offsets;
     std::unique_ptr<snake> player;
     std::unique_ptr<level> field;
+
+    void apply_volumes();
+    void change_setting(action a);
+
+    settings prefs;
 
     bool title = true;
     bool paused = false;

@@ -3,43 +3,39 @@
 #include "game/game.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
-// The key of the key map a button stands for; SDL_SCANCODE_UNKNOWN for none.
-SDL_Scancode key_of(int button) {
+// The action a button asks for, if any.
+std::optional<action> action_of(int button) {
     switch (button) {
     case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        return SDL_SCANCODE_LEFT;
+        return action::yaw_left;
     case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        return SDL_SCANCODE_RIGHT;
+        return action::yaw_right;
     case SDL_CONTROLLER_BUTTON_DPAD_UP:
-        return SDL_SCANCODE_UP;
+        return action::pitch_down;
     case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-        return SDL_SCANCODE_DOWN;
+        return action::pitch_up;
     case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
-        return SDL_SCANCODE_RSHIFT;
+        return action::roll_left;
     case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
-        return SDL_SCANCODE_RCTRL;
+        return action::roll_right;
     case SDL_CONTROLLER_BUTTON_B:
-        return SDL_SCANCODE_PAGEDOWN;
+        return action::double_speed;
     case SDL_CONTROLLER_BUTTON_A:
     case SDL_CONTROLLER_BUTTON_START:
-        return SDL_SCANCODE_LALT;
+        return action::start;
     default:
-        return SDL_SCANCODE_UNKNOWN;
+        return std::nullopt;
     }
 }
 
-void send_key(game& g, SDL_Scancode key, bool down) {
-    if (key == SDL_SCANCODE_UNKNOWN) {
-        return;
+void send(game& g, std::optional<action> a, bool down) {
+    if (a) {
+        g.act(*a, down);
     }
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.scancode = key;
-    g.handle_key(event);
 }
 
 // Where an axis value puts a held direction (-1, 0 or 1), with the hysteresis.
@@ -57,17 +53,18 @@ int direction(int held, int value) {
     return held;
 }
 
-// Moves a held direction, letting go of the old key before pressing the new one.
-void steer(int& held, int value, SDL_Scancode negative, SDL_Scancode positive, game& g) {
+// Moves a held direction, letting go of the old action before pressing the new one.
+void steer(int& held, int value, std::optional<action> negative, std::optional<action> positive,
+           game& g) {
     const int now = direction(held, value);
     if (now == held) {
         return;
     }
     if (held != 0) {
-        send_key(g, held < 0 ? negative : positive, false);
+        send(g, held < 0 ? negative : positive, false);
     }
     if (now != 0) {
-        send_key(g, now < 0 ? negative : positive, true);
+        send(g, now < 0 ? negative : positive, true);
     }
     held = now;
 }
@@ -161,21 +158,21 @@ bool gamepad::button(pad& p, int b, bool down, game& g) {
     if (down && p.buttons[SDL_CONTROLLER_BUTTON_BACK] && p.buttons[SDL_CONTROLLER_BUTTON_START]) {
         return true;
     }
-    send_key(g, key_of(b), down);
+    send(g, action_of(b), down);
     return false;
 }
 
 void gamepad::axis(pad& p, int a, int value, game& g) {
     switch (a) {
     case SDL_CONTROLLER_AXIS_LEFTX:
-        steer(p.stick_x, value, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, g);
+        steer(p.stick_x, value, action::yaw_left, action::yaw_right, g);
         break;
     case SDL_CONTROLLER_AXIS_LEFTY:
-        steer(p.stick_y, value, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, g);
+        steer(p.stick_y, value, action::pitch_down, action::pitch_up, g);
         break;
     case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
         // A trigger never reads below zero.
-        steer(p.trigger, value, SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_PAGEUP, g);
+        steer(p.trigger, value, std::nullopt, action::double_speed, g);
         break;
     default:
         break;
@@ -185,11 +182,11 @@ void gamepad::axis(pad& p, int a, int value, game& g) {
 void gamepad::release(pad& p, game& g) {
     for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
         if (p.buttons[b]) {
-            send_key(g, key_of(b), false);
+            send(g, action_of(b), false);
             p.buttons[b] = false;
         }
     }
-    steer(p.stick_x, 0, SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, g);
-    steer(p.stick_y, 0, SDL_SCANCODE_UP, SDL_SCANCODE_DOWN, g);
-    steer(p.trigger, 0, SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_PAGEUP, g);
+    steer(p.stick_x, 0, action::yaw_left, action::yaw_right, g);
+    steer(p.stick_y, 0, action::pitch_down, action::pitch_up, g);
+    steer(p.trigger, 0, std::nullopt, action::double_speed, g);
 }

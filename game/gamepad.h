@@ -7,9 +7,9 @@
 class game;
 
 // Every game controller SDL sees, opened as it arrives and closed as it goes, with its
-// buttons and sticks turned into the keys of the game's key map: the d-pad and the left
-// stick steer like the arrows, the shoulders roll like right Shift and right Ctrl, the right
-// trigger and B give double speed, A and Start act as left Alt, Back with Start quits.
+// buttons and sticks turned into the game's actions: the d-pad and the left stick yaw and
+// pitch (up dives, as the Up key does), the shoulders roll, the right trigger and B give
+// double speed, A and Start start and pause, Back with Start quits.
 // Destroy it before the window, which shuts SDL down.
 class gamepad {
 public:

@@ -1,30 +1,29 @@
-#include "engine/graphics/engine.h"
-#include "engine/graphics/window.h"
+#include "game/command_line.h"
 #include "game/data_location.h"
 #include "game/frame_loop.h"
-#include "game/game.h"
 #include "game/process_setup.h"
+#include "game/session.h"
+#include "game/settings.h"
 
 #include <csignal>
 
-int main(int, char**) {
+int main(int argc, char** argv) {
     process_setup::harden();
+    // Before anything else is opened, so that --help, --version and a mistake open no window.
+    command_line options;
+    if (const auto status = command_line::parse(argc, argv, options, stdout, stderr)) {
+        return *status;
+    }
     // Before the window: without its data the game has nothing to show.
     if (!data_location::settle()) {
         return 1;
     }
-    // The window is made first and destroyed last: every GL object needs its context.
-    tulk::graphics::window window("Ardlow", 0, 0, 400, 400, true, true);
+    settings prefs(data_location::settings_file());
+    const session::window_options window = options.window_for(prefs);
     // A closed terminal ends the game as SIGTERM does, through SDL's quit and the save;
-    // SDL installed its SIGTERM handler with the window.
+    // SDL installs its SIGTERM handler with the window, before any game is running.
     std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
-    tulk::init();
-    {
-        game ardlow(window);
-        frame_loop::run(window, ardlow);
-        ardlow.teardown_first();
-        tulk::destroy();
-        ardlow.teardown_second();
-    }
+    session ardlow(window, nullptr, std::move(prefs));
+    frame_loop::run(ardlow.get_window(), ardlow.get_game());
     return 0;
 }

@@ -35,6 +35,7 @@ public:
 
     const std::string& get_string() const { return characters; }
     float get_font_size() const { return font_size; }
+    const glm::vec2& get_normalized_origin() const { return normalized_origin; }
     float get_length() const { return length; }
     tulk::graphics::model* get_model() { return model; }
 

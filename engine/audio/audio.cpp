@@ -4,6 +4,7 @@
 #include "engine/io/folder.h"
 
 #include <SDL2/SDL.h>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -158,6 +159,14 @@ void play_sound(const std::string& key, int volume) {
     Mix_VolumeChunk(it->second, v);
     // With every channel busy the effect is dropped.
     Mix_PlayChannelTimed(-1, it->second, 0, -1);
+}
+
+void set_volumes(int music_percent, int effects_percent) {
+    if (mixer_open) {
+        Mix_VolumeMusic(std::clamp(mixer_volume(music_percent), 0, MIX_MAX_VOLUME));
+        // A channel's volume scales the effect's own, which play_sound sets.
+        Mix_Volume(-1, std::clamp(mixer_volume(effects_percent), 0, MIX_MAX_VOLUME));
+    }
 }
 
 void stop_sound() {

@@ -35,6 +35,10 @@ void play_music(const std::string& key);
 // less plays nothing. The volume stays with the effect until its next play.
 void play_sound(const std::string& key, int volume);
 
+// Scales all music and every effect channel to these per cents of what they play at:
+// 100 plays them as given, 0 silences them.
+void set_volumes(int music_percent, int effects_percent);
+
 void stop_sound();
 void stop_music();
 

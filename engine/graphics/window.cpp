@@ -9,7 +9,8 @@ namespace tulk::graphics {
 
 window::window(const std::string& title, int x, int y, int width, int height, bool fullscreen,
                bool grab_input)
-    : title(title), x(x), y(y), width(width), height(height) {
+    : title(title), x(x), y(y), width(width), height(height), fullscreen(fullscreen), windowed_x(x),
+      windowed_y(y), windowed_width(width), windowed_height(height) {
     start_sdl();
     open_window(fullscreen, grab_input);
 
@@ -18,10 +19,55 @@ window::window(const std::string& title, int x, int y, int width, int height, bo
         fail("SDL_GL_CreateContext");
     }
 
-    SDL_GetWindowSize(handle, &this->width, &this->height);
+    update_size();
+    use_size();
+}
+
+bool window::update_size() {
+    // The drawable size, not the window's: they differ on a high-density display.
+    int w = 0;
+    int h = 0;
+    SDL_GL_GetDrawableSize(handle, &w, &h);
+    // A minimised window may have no drawable; the last good size stays.
+    if (w <= 0 || h <= 0 || (w == width && h == height)) {
+        return false;
+    }
+    width = w;
+    height = h;
+    use_size();
+    return true;
+}
+
+void window::use_size() {
     // Returning from an offscreen pass restores a viewport of the window's size.
-    framebuffer::set_default_dimensions(static_cast<unsigned int>(this->width),
-                                        static_cast<unsigned int>(this->height));
+    framebuffer::set_default_dimensions(static_cast<unsigned int>(width),
+                                        static_cast<unsigned int>(height));
+    glViewport(0, 0, width, height);
+}
+
+void window::set_fullscreen(bool on) {
+    if (on == fullscreen) {
+        return;
+    }
+    if (on) {
+        SDL_GetWindowPosition(handle, &windowed_x, &windowed_y);
+        SDL_GetWindowSize(handle, &windowed_width, &windowed_height);
+        SDL_SetWindowFullscreen(handle, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(handle, 0);
+        SDL_SetWindowResizable(handle, SDL_TRUE);
+        SDL_SetWindowSize(handle, windowed_width, windowed_height);
+        SDL_SetWindowPosition(handle, windowed_x, windowed_y);
+    }
+    fullscreen = on;
+}
+
+void window::set_input_grab(bool on) {
+    SDL_SetWindowGrab(handle, on ? SDL_TRUE : SDL_FALSE);
+}
+
+bool window::get_input_grab() const {
+    return SDL_GetWindowGrab(handle) == SDL_TRUE;
 }
 
 void window::start_sdl() {
@@ -70,7 +116,7 @@ void window::open_window(bool fullscreen, bool grab_input) {
         handle = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w,
                                   h, flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
-        handle = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
+        handle = SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_RESIZABLE);
     }
     if (handle == nullptr) {
         fail("SDL_CreateWindow");

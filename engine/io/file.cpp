@@ -1,6 +1,8 @@
 #include "engine/io/file.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +15,23 @@ struct mode_pair {
     const char* stdio;
     int flags;
 };
+
+std::string directory_of(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes a rename itself survive a power cut.
+void sync_directory(const std::string& dir) {
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
 
 mode_pair access_mode(file::access mode) {
     switch (mode) {
@@ -109,6 +128,47 @@ bool file::cut_here() {
     }
     const long at = std::ftell(handle);
     return at >= 0 && ftruncate(fileno(handle), at) == 0;
+}
+
+std::string file::final_target(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        char next[PATH_MAX];
+        const ssize_t length = readlink(path.c_str(), next, sizeof next);
+        if (length <= 0 || static_cast<size_t>(length) == sizeof next) {
+            break;
+        }
+        const std::string to(next, static_cast<size_t>(length));
+        path = to[0] == '/' ? to : directory_of(path) + "/" + to;
+    }
+    return path;
+}
+
+int file::replace(const std::string& path, const std::string& contents) {
+    // One fixed name: a write killed part way leaves this one file, which the next clears.
+    const std::string temp = path + ".new";
+    unlink(temp.c_str());
+    file f(temp, write, plain);
+    if (!f.good()) {
+        file in_place(path, read_update, plain);
+        if (!in_place.regular()) {
+            return f.error();
+        }
+        errno = 0;
+        in_place.write_str(contents);
+        return in_place.cut_here() && in_place.sync() ? 0 : (errno != 0 ? errno : EIO);
+    }
+    errno = 0;
+    f.write_str(contents);
+    int error = f.sync() ? 0 : (errno != 0 ? errno : EIO);
+    if (error == 0 && std::rename(temp.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        unlink(temp.c_str());
+        return error;
+    }
+    sync_directory(directory_of(path));
+    return 0;
 }
 
 } // namespace tulk::io

@@ -54,6 +54,15 @@ public:
     // content left after it. False on failure or when the file is not good.
     bool cut_here();
 
+    // The file a symbolic link at `path` leads to in the end; `path` when it is no link.
+    static std::string final_target(std::string path);
+
+    // Replaces the file at `path` (no link) with `contents` so that a crash or a full disk
+    // part way leaves the old file: written to "<path>.new", synced, renamed over it, the
+    // folder synced. Where no file can be made beside it (a read-only folder, a file bound
+    // in on its own) the file is rewritten in place. 0 once done, else an errno value.
+    static int replace(const std::string& path, const std::string& contents);
+
 private:
     FILE* handle = nullptr;
     int open_error = 0;

@@ -55,6 +55,7 @@ for size in 48 128 256; do
 done
 desktop-file-validate "$share"/applications/*.desktop >"$work_dir/desktop.log" 2>&1 || fail "desktop entry"
 appstreamcli validate --no-net "$share"/metainfo/*.xml >"$work_dir/metainfo.log" 2>&1 || fail "metadata"
+mandoc -T lint "$share/man/man6/ardlow.6.gz" >"$work_dir/manual.log" 2>&1 || fail "manual page"
 play "$work_dir/root/usr" installed
 
 cpack --config "$build_dir/CPackConfig.cmake" -B "$work_dir/pkg" >"$work_dir/cpack.log" 2>&1 || fail "cpack"

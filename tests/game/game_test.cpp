@@ -8,8 +8,12 @@
 #include "game/gamepad.h"
 #include "support/test_context.h"
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace fs = std::filesystem;
 using tulk::graphics::scene;
@@ -55,9 +59,8 @@ class game_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = enter_game_copy();
-        context = std::make_unique<test_context>(320, 240);
-        tulk::audio::init();
-        g = std::make_unique<game>(context->get_window());
+        running = start_session(screen.x, screen.y);
+        g = &running->get_game();
         pads = std::make_unique<gamepad>();
         // An offscreen window never has the keyboard focus, without which SDL drops
         // controller input.
@@ -66,16 +69,27 @@ protected:
 
     void TearDown() override {
         pads.reset();
-        g->teardown_first();
-        tulk::audio::destroy();
-        g->teardown_second();
+        running.reset();
         fs::remove_all(dir);
     }
 
-    void key(Uint32 type, SDL_Scancode code) { g->handle_key(key_event(type, code)); }
-    void press(SDL_Scancode code) { key(SDL_KEYDOWN, code); }
+    void press(action a) { g->act(a, true); }
+    // A press and release of a key, through the frame loop.
+    void type(SDL_Scancode code) {
+        push(key_event(SDL_KEYDOWN, code));
+        push(key_event(SDL_KEYUP, code));
+        step();
+    }
+    // The game stopped as at its end and made anew with the settings in its folder.
+    void restart() {
+        pads.reset();
+        running.reset();
+        running = start_session(screen.x, screen.y, settings("settings.ini"));
+        g = &running->get_game();
+        pads = std::make_unique<gamepad>();
+    }
     static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
-    bool step() { return frame_loop::step(context->get_window(), *g, pads.get()); }
+    bool step() { return frame_loop::step(running->get_window(), *g, pads.get()); }
     void tap(SDL_Joystick* pad, const pad_input& in) {
         in.set(pad, true);
         step();
@@ -90,11 +104,57 @@ protected:
         g->get_level().get_pickups().front()->set_pos(s.get_head()->pos + 0.4f * s.get_direction());
     }
 
+    // Of the pixels that change when `recolour` turns something from white to black, the
+    // box, as GL counts rows; empty when nothing changed.
+    struct box {
+        glm::ivec2 low{INT_MAX};
+        glm::ivec2 high{INT_MIN};
+        glm::ivec2 size() const { return high - low + 1; }
+        glm::vec2 centre() const { return glm::vec2(low + high) / 2.0f; }
+    };
+    template <class Recolour>
+    box changed_by(Recolour recolour) {
+        const int width = running->get_window().get_width();
+        const int height = running->get_window().get_height();
+        g->draw();
+        const auto white = read_pixels(width, height);
+        recolour(glm::vec3(0.0f));
+        g->draw();
+        const auto black = read_pixels(width, height);
+        recolour(glm::vec3(1.0f));
+        box b;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const size_t i = (static_cast<size_t>(y) * width + x) * 4;
+                if (!std::equal(&white[i], &white[i] + 3, &black[i])) {
+                    b.low = glm::min(b.low, glm::ivec2(x, y));
+                    b.high = glm::max(b.high, glm::ivec2(x, y));
+                }
+            }
+        }
+        return b;
+    }
+    // The window changes size as a player's would, and a frame runs.
+    void resize(int width, int height) {
+        tulk::graphics::window& w = running->get_window();
+        SDL_SetWindowSize(w.get_sdl_window(), width, height);
+        step();
+        ASSERT_EQ(glm::ivec2(w.get_width(), w.get_height()), glm::ivec2(width, height));
+    }
+
+    // The offscreen window's size at the start.
+    glm::ivec2 screen{320, 240};
     fake_clock clock;
     std::string dir;
-    std::unique_ptr<test_context> context;
-    std::unique_ptr<game> g;
+    std::unique_ptr<session> running;
+    game* g = nullptr;
     std::unique_ptr<gamepad> pads;
+};
+
+// A pbuffer as large as the largest screen tried; a smaller window draws into its corner.
+class big_screen_test : public game_test {
+protected:
+    big_screen_test() { screen = {2560, 1440}; }
 };
 
 } // namespace
@@ -114,41 +174,41 @@ TEST_F(game_test, keys_and_focus_act_in_every_state_and_quitting_frames_run_in_f
     SDL_Event lost{};
     lost.type = SDL_WINDOWEVENT;
     for (const auto id : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_MINIMIZED}) {
-        press(SDL_SCANCODE_LEFT);
+        press(action::yaw_left);
         lost.window.event = id;
         push(lost);
         step();
         EXPECT_TRUE(g->is_paused());
-        press(SDL_SCANCODE_LALT);
+        press(action::start);
         step();
         EXPECT_EQ(yaw(), 0.0f) << "left is still held";
     }
 
     // A released key stops the turn although its opposite is still held.
-    press(SDL_SCANCODE_LEFT);
-    press(SDL_SCANCODE_RIGHT);
-    key(SDL_KEYUP, SDL_SCANCODE_RIGHT);
-    g->frame();
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LEFT));
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_RIGHT));
+    push(key_event(SDL_KEYUP, SDL_SCANCODE_RIGHT));
+    step();
     EXPECT_EQ(yaw(), 0.0f);
 
     // Paused, the world stands still while the title orbit and the outline decay go on.
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     scene::set_global_outline_thickness(60);
     const glm::vec3 head = g->get_snake().get_head()->pos;
     const float angle = g->get_angle();
-    press(SDL_SCANCODE_LEFT); // steering is taken, and acts after the pause
+    press(action::yaw_left); // steering is taken, and acts after the pause
     g->frame();
     g->frame();
     EXPECT_EQ(g->get_snake().get_head()->pos, head);
     EXPECT_EQ(g->get_angle(), angle + 2.0f);
     EXPECT_EQ(scene::get_global_outline_thickness(), 48);
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     g->frame();
     EXPECT_FLOAT_EQ(yaw(), 0.4f);
 
     // Dying, neither left Alt nor a focus loss pauses.
     g->get_snake().set_dead();
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     push(lost);
     step();
     EXPECT_FALSE(g->is_paused());
@@ -234,7 +294,7 @@ TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_
     Mix_Chunk* sound = tulk::audio::soundMap["sfx/167338__plimbo__pup-fat.wav"];
     ASSERT_NE(sound, nullptr);
     Mix_VolumeChunk(sound, 1); // a play at 100 percent sets it to 128
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     pickup_ahead();
     g->frame();
     EXPECT_EQ(scene::get_global_outline_thickness(), 54);
@@ -263,7 +323,7 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
     // draws, then with it off: every GL call made again and outlines in list order.
     const auto same_both_ways = [&](const char* when) {
         g->draw();
-        const auto cached = context->pixels();
+        const auto cached = read_pixels(320, 240);
         for (GLuint index = 0; index < 4; ++index) {
             GLint enabled = GL_TRUE;
             glGetVertexAttribiv(index, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
@@ -272,20 +332,122 @@ TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_wit
         draw_state::set_caching(false);
         g->draw();
         draw_state::set_caching(true);
-        EXPECT_TRUE(cached == context->pixels()) << when;
+        EXPECT_TRUE(cached == read_pixels(320, 240)) << when;
     };
     g->frame();
     same_both_ways("title");
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     // A long snake on a gentle left circle, fed every frame, its body piled behind the head.
     for (int f = 0; f < 150; ++f) {
-        key(f % 4 == 3 ? SDL_KEYUP : SDL_KEYDOWN, SDL_SCANCODE_LEFT);
+        g->act(action::yaw_left, f % 4 != 3);
         pickup_ahead();
         g->frame();
     }
     EXPECT_GE(g->get_snake().get_length(), 150);
     same_both_ways("playing");
-    press(SDL_SCANCODE_LALT);
+    press(action::start);
     g->frame();
     same_both_ways("paused");
+}
+
+TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by_whole_steps) {
+    press(action::start);
+    for (int i = 0; i < 5; ++i) {
+        g->frame();
+    }
+    press(action::start);
+    const glm::vec3 head = g->get_snake().get_head()->pos;
+    // At 480 rows the design's places; 1080 and 1440 rows scale them by 2 and 3.
+    box pause_at_480;
+    box score_at_480;
+    for (const auto& [width, height, k] :
+         {std::tuple{800, 480, 1}, {1920, 1080, 2}, {2560, 1440, 3}}) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height);
+        resize(width, height);
+        EXPECT_TRUE(g->is_paused());
+        EXPECT_FALSE(g->in_title());
+        EXPECT_EQ(g->get_snake().get_head()->pos, head);
+        EXPECT_EQ(g->get_text_layout().get_scale(), k);
+
+        const box pause =
+            changed_by([&](const glm::vec3& c) { g->get_pause_text().set_colour(c); });
+        const box score =
+            changed_by([&](const glm::vec3& c) { g->get_score_text().set_colour(c); });
+        if (k == 1) {
+            // "paused", 30 pixels a glyph, centred; the score 20 a glyph, 8 from the left
+            // and 40 to 60 from the top.
+            EXPECT_NEAR(pause.size().x, 180, 30);
+            EXPECT_NEAR(pause.size().y, 30, 5);
+            EXPECT_GE(score.low.x, 8);
+            EXPECT_LE(score.high.y, height - 40);
+            EXPECT_GE(score.low.y, height - 60);
+            pause_at_480 = pause;
+            score_at_480 = score;
+        }
+        // Sizes grow k-fold, to a pixel at each step of k.
+        const auto near = [k](glm::ivec2 seen, glm::ivec2 at_480) {
+            return glm::all(glm::lessThanEqual(glm::abs(seen - k * at_480), glm::ivec2(k)));
+        };
+        EXPECT_TRUE(near(pause.size(), pause_at_480.size()));
+        EXPECT_TRUE(near(score.size(), score_at_480.size()));
+        // The pause text stays centred, the score as far from the top-left corner times k.
+        EXPECT_LE(glm::distance(pause.centre(), glm::vec2(width, height) / 2.0f), 1.5f);
+        const auto from_corner = [](const box& b, int h) {
+            return glm::ivec2(b.low.x, h - b.high.y);
+        };
+        EXPECT_TRUE(near(from_corner(score, height), from_corner(score_at_480, 480)));
+    }
+}
+
+TEST_F(big_screen_test, the_title_card_keeps_the_pictures_shape_below_the_high_score) {
+    const glm::vec2 picture(600.0f, 384.0f);
+    for (const auto& [width, height] :
+         {std::pair{800, 480}, {720, 720}, {1920, 1080}, {320, 240}, {400, 200}}) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height);
+        resize(width, height);
+        const box card = changed_by([&](const glm::vec3& c) { g->get_title_card().set_colour(c); });
+        const glm::vec2 drawn = card.size();
+        EXPECT_NEAR(drawn.x, drawn.y * picture.x / picture.y, 1.0f);
+        EXPECT_LE(glm::distance(card.centre(), glm::vec2(width - 1, height - 1) / 2.0f), 1.0f);
+        // Within the card's area, touching it on two sides.
+        EXPECT_TRUE(drawn.x == 0.75f * width || drawn.y == 0.8f * height)
+            << drawn.x << " " << drawn.y;
+        if (width == 800) {
+            EXPECT_TRUE(card.low == glm::ivec2(100, 48) && card.high == glm::ivec2(699, 431));
+        }
+        const box high_score =
+            changed_by([&](const glm::vec3& c) { g->get_high_score_text().set_colour(c); });
+        EXPECT_GT(high_score.low.y, card.high.y);
+    }
+}
+
+TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_next_run) {
+    { std::ofstream("settings.ini") << "[controls]\nstart = P\n"; }
+    restart();
+    type(SDL_SCANCODE_LALT);
+    EXPECT_TRUE(g->in_title());
+    type(SDL_SCANCODE_P);
+    EXPECT_FALSE(g->in_title());
+    EXPECT_EQ(Mix_VolumeMusic(-1), 128);
+
+    // M mutes and unmutes; minus and plus (the keypad's too) step both volumes by a tenth.
+    const struct {
+        SDL_Scancode key;
+        int volume;
+    } steps[] = {
+        {SDL_SCANCODE_M, 0},          {SDL_SCANCODE_M, 128},       {SDL_SCANCODE_MINUS, 115},
+        {SDL_SCANCODE_KP_MINUS, 102}, {SDL_SCANCODE_KP_PLUS, 115}, {SDL_SCANCODE_EQUALS, 128},
+        {SDL_SCANCODE_EQUALS, 128},   {SDL_SCANCODE_MINUS, 115},   {SDL_SCANCODE_M, 0}};
+    for (const auto& [key, volume] : steps) {
+        type(key);
+        EXPECT_EQ(Mix_VolumeMusic(-1), volume) << SDL_GetScancodeName(key);
+        EXPECT_EQ(Mix_Volume(0, -1), volume) << SDL_GetScancodeName(key);
+    }
+    EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
+    restart();
+    EXPECT_EQ(Mix_VolumeMusic(-1), 0);
+    type(SDL_SCANCODE_M);
+    EXPECT_EQ(Mix_VolumeMusic(-1), 115);
+    EXPECT_TRUE(g->in_title());
+    EXPECT_EQ(g->get_keys().keys_of(action::start), std::vector{SDL_SCANCODE_P});
 }

@@ -1,7 +1,6 @@
 // The best score against what can happen around a save: another run holding the lock while
 // a game ends and while the game quits, and the process ended from outside the frame loop,
 // as Xlib ends it when the display goes away.
-#include "engine/audio/audio.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
 #include "game/game.h"
@@ -21,26 +20,24 @@ namespace {
 
 std::uint32_t now_ms = 1000;
 
-// The real game in the working directory, which holds a copy of the data; its clock runs
-// 32 ms a frame.
+// The game as the program starts it, in the working directory, which holds a copy of the
+// data; its clock runs 32 ms a frame.
 struct played_game {
     played_game() {
         game_clock::set_source([] { return now_ms; });
-        tulk::audio::init();
-        g = std::make_unique<game>(context.get_window());
+        running = start_session(160, 120);
     }
     ~played_game() {
-        g->teardown_first();
-        tulk::audio::destroy();
-        g->teardown_second();
+        running.reset();
         game_clock::set_source(nullptr);
     }
 
+    game& g() { return running->get_game(); }
     bool step() {
         now_ms += frame_loop::period_ms;
-        return frame_loop::step(context.get_window(), *g);
+        return frame_loop::step(running->get_window(), g());
     }
-    void push_key(SDL_Scancode code) {
+    static void push_key(SDL_Scancode code) {
         SDL_Event event{};
         event.type = SDL_KEYDOWN;
         event.key.keysym.scancode = code;
@@ -51,18 +48,17 @@ struct played_game {
         push_key(SDL_SCANCODE_LALT);
         step();
         for (unsigned i = 0; i <= score; ++i) {
-            const snake& s = g->get_snake();
+            const snake& s = g().get_snake();
             if (i < score) {
-                g->get_level().get_pickups().front()->set_pos(s.get_head()->pos +
-                                                              0.4f * s.get_direction());
+                g().get_level().get_pickups().front()->set_pos(s.get_head()->pos +
+                                                               0.4f * s.get_direction());
             }
             step();
         }
-        ASSERT_EQ(g->get_score(), score);
+        ASSERT_EQ(g().get_score(), score);
     }
 
-    test_context context{160, 120};
-    std::unique_ptr<game> g;
+    std::unique_ptr<session> running;
 };
 
 // Holds "highscore.lock" as another run saving would.
@@ -83,16 +79,16 @@ TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_lon
         played_game p;
         const int lock = hold_lock();
         p.play(3);
-        p.g->get_snake().set_dead();
+        p.g().get_snake().set_dead();
         // The death animation runs out and the title returns while the save waits.
         for (int i = 0; i < 70; ++i) {
             EXPECT_FALSE(p.step());
         }
-        EXPECT_TRUE(p.g->in_title());
+        EXPECT_TRUE(p.g().in_title());
         EXPECT_EQ(read_file("highscore"), "1\n");
         // Let go in time, the lock lets the score of the death in.
         close(lock);
-        p.g->get_saver().wait();
+        p.g().get_saver().wait();
         EXPECT_EQ(read_file("highscore"), "3\n");
 
         // Escape while a save waits ends the game at once; the quit then gives the save up
@@ -102,11 +98,11 @@ TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_lon
                 stdout_to_stderr();
                 hold_lock();
                 p.play(4);
-                p.g->get_snake().set_dead();
+                p.g().get_snake().set_dead();
                 p.step();
                 p.push_key(SDL_SCANCODE_ESCAPE);
                 EXPECT_TRUE(p.step());
-                p.g->teardown_first();
+                p.g().teardown_first();
                 EXPECT_EQ(read_file("highscore"), "3\n");
                 EXPECT_FALSE(fs::exists("highscore.new"));
                 std::exit(testing::Test::HasFailure() ? 1 : 0);

@@ -2,7 +2,6 @@
 // in the head's way now and then, deaths and game overs, with time running at 32 ms a frame
 // on the game clock so that every death animation ends without waiting. The whole game is
 // checked after every frame. ARDLOW_SOAK_FRAMES and ARDLOW_SOAK_SEED change length and seed.
-#include "engine/audio/audio.h"
 #include "engine/graphics/model.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
@@ -32,16 +31,15 @@ const SDL_Scancode held_keys[] = {
 
 class soak {
 public:
-    soak(unsigned seed, test_context& context) : random(seed), window(context.get_window()) {
-        tulk::audio::init();
+    explicit soak(unsigned seed) : random(seed) {
         game_clock::set_source([] { return fake_now; });
-        g = std::make_unique<game>(window);
+        // Small, so that the software renderer keeps up.
+        running = start_session(160, 120);
+        g = &running->get_game();
         fixed_models = model::sModels.size() - varying_models();
     }
     ~soak() {
-        g->teardown_first();
-        tulk::audio::destroy();
-        g->teardown_second();
+        running.reset();
         game_clock::set_source(nullptr);
     }
 
@@ -69,7 +67,7 @@ public:
             g->get_level().get_pickups().front()->set_pos(g->get_snake().get_head()->pos +
                                                           0.4f * g->get_snake().get_direction());
         }
-        EXPECT_FALSE(frame_loop::step(window, *g));
+        EXPECT_FALSE(frame_loop::step(running->get_window(), *g));
         fake_now += frame_loop::period_ms;
 
         const bool started = title_before && !g->in_title();
@@ -122,8 +120,8 @@ private:
     }
 
     std::mt19937 random;
-    tulk::graphics::window& window;
-    std::unique_ptr<game> g;
+    std::unique_ptr<session> running;
+    game* g = nullptr;
     size_t fixed_models = 0;
     unsigned score = 0;
     unsigned high = 0;
@@ -140,8 +138,7 @@ TEST(soak, random_play_keeps_the_game_consistent) {
     const fs::path previous = fs::current_path();
     const std::string dir = enter_game_copy();
     {
-        test_context context(160, 120); // small, so that the software renderer keeps up
-        soak s(seed, context);
+        soak s(seed);
         for (int n = 0; n < frames && s.frame(n); ++n) {
         }
         std::printf("soak: seed %u, %d frames, %d games, %d game overs, %d pauses, %d pickups\n",

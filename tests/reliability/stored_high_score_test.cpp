@@ -1,4 +1,3 @@
-#include "engine/audio/audio.h"
 #include "game/game.h"
 #include "support/test_context.h"
 
@@ -25,7 +24,6 @@ TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
 
     const fs::path previous = fs::current_path();
     const fs::path dir = enter_game_copy();
-    test_context context(160, 120);
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes != nullptr ? c.bytes : "no file");
@@ -33,16 +31,13 @@ TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
         if (c.bytes != nullptr) {
             std::ofstream("highscore", std::ios::binary) << c.bytes;
         }
-        tulk::audio::init();
         {
-            game g(context.get_window());
+            const auto running = start_session(160, 120);
+            game& g = running->get_game();
             g.frame();
             EXPECT_EQ(g.get_high_score(), c.score);
             EXPECT_EQ(g.get_high_score_text().get_string(),
                       "high score: " + std::to_string(c.score));
-            g.teardown_first();
-            tulk::audio::destroy();
-            g.teardown_second();
         }
         EXPECT_EQ(read_file("highscore"), std::to_string(c.score) + "\n");
     }

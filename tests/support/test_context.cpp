@@ -32,10 +32,22 @@ glm::u8vec4 test_context::pixel(int x, int y) const {
     return rgba;
 }
 
-std::vector<unsigned char> test_context::pixels() const {
-    std::vector<unsigned char> data(static_cast<size_t>(width()) * height() * 4);
-    glReadPixels(0, 0, width(), height(), GL_RGBA, GL_UNSIGNED_BYTE, data.data());
+std::vector<unsigned char> read_pixels(int width, int height) {
+    std::vector<unsigned char> data(static_cast<size_t>(width) * height * 4);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, data.data());
     return data;
+}
+
+std::unique_ptr<session> start_session(int width, int height, settings prefs) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    return std::make_unique<session>(
+        session::window_options{"test", 0, 0, width, height, false, false},
+        [](session::step done) {
+            if (done == session::step::engine) {
+                std::srand(1);
+            }
+        },
+        std::move(prefs));
 }
 
 void stdout_to_stderr() {

@@ -2,11 +2,15 @@
 
 #include "engine/graphics/camera.h"
 #include "engine/graphics/window.h"
+#include "game/session.h"
 
 #include <glm/glm.hpp>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The bound framebuffer's pixels from (0, 0) up to the given size.
+std::vector<unsigned char> read_pixels(int width, int height);
 
 // A real OpenGL ES 2.0 context for tests, without a display: SDL's offscreen video
 // driver on Mesa's software renderer, in a window of an explicit size. It runs the
@@ -21,11 +25,15 @@ public:
 
     // Pixels of the bound framebuffer, (0, 0) at the bottom left as GL counts them.
     glm::u8vec4 pixel(int x, int y) const;
-    std::vector<unsigned char> pixels() const;
+    std::vector<unsigned char> pixels() const { return read_pixels(width(), height()); }
 
 private:
     std::unique_ptr<tulk::graphics::window> win;
 };
+
+// The whole game as the program starts it, in an offscreen window of the given size,
+// with the random generator seeded alike on every run. Enter a game copy first.
+std::unique_ptr<session> start_session(int width, int height, settings prefs = {});
 
 // Path of a fresh, empty directory for one test's files.
 std::string make_temp_dir();

@@ -143,43 +143,41 @@ bool make_font(const std::string& folder) {
 }
 
 bool make_title(const std::string& path) {
-    // Wider than tall like the card it goes on; font pixels are at least 4 texels, so the
-    // text survives being shrunk onto a small screen.
+    // The shape of the card's area on the 800x480 screen the game was drawn for, so that
+    // there every texel is one pixel; the game shows it at this shape on any screen.
     if (!make_folder(std::filesystem::path(path).parent_path().string())) {
         return false;
     }
-    canvas c(1024, 512);
+    canvas c(assets::title_width, assets::title_height);
     c.vertical_gradient(glm::vec4(0.04f, 0.06f, 0.2f, 1.0f), glm::vec4(0.2f, 0.04f, 0.26f, 1.0f));
     draw_scattered_cubes(c);
-    c.frame(10, 10, c.width() - 20, c.height() - 20, 6, glm::vec4(1.0f, 0.78f, 0.2f, 1.0f));
-    c.frame(24, 24, c.width() - 48, c.height() - 48, 2, glm::vec4(0.3f, 0.85f, 0.9f, 0.8f));
+    c.frame(6, 6, c.width() - 12, c.height() - 12, 4, glm::vec4(1.0f, 0.78f, 0.2f, 1.0f));
+    c.frame(16, 16, c.width() - 32, c.height() - 32, 2, glm::vec4(0.3f, 0.85f, 0.9f, 0.8f));
 
     const std::string name = "ARDLOW";
-    const int name_x = (c.width() - canvas::text_width(name, 24)) / 2;
-    c.text(name, name_x + 8, 52, 24, 16, glm::vec4(0.0f, 0.0f, 0.0f, 0.5f));
-    c.text(name, name_x, 44, 24, 16, glm::vec4(1.0f, 0.95f, 0.4f, 1.0f),
+    const int name_x = (c.width() - canvas::text_width(name, 14)) / 2;
+    c.text(name, name_x + 5, 36, 14, 12, glm::vec4(0.0f, 0.0f, 0.0f, 0.5f));
+    c.text(name, name_x, 30, 14, 12, glm::vec4(1.0f, 0.95f, 0.4f, 1.0f),
            glm::vec4(1.0f, 0.45f, 0.1f, 1.0f));
 
-    draw_snake(c, 196);
+    draw_snake(c, 148);
 
     const std::pair<const char*, const char*> keys[] = {
-        {"LEFT ALT", "START / PAUSE"},
-        {"ARROWS", "YAW AND PITCH"},
-        {"RIGHT SHIFT / RIGHT CTRL", "ROLL"},
-        {"PG UP/DN, HOME, END", "2X SPEED"},
-        {"Q OR ESCAPE", "QUIT"},
+        {"LEFT ALT", "START / PAUSE"},        {"ARROWS", "YAW AND PITCH"},
+        {"RIGHT SHIFT / RIGHT CTRL", "ROLL"}, {"PG UP/DN, HOME, END", "2X SPEED"},
+        {"F11", "FULL SCREEN / WINDOW"},      {"Q OR ESCAPE", "QUIT"},
     };
     const glm::vec4 key_colour(0.4f, 0.9f, 1.0f, 1.0f);
     const glm::vec4 action_colour(1.0f, 1.0f, 1.0f, 1.0f);
-    int y = 240;
+    int y = 186;
     for (const auto& [key, action] : keys) {
         const std::string k = std::string(key) + ": ";
         const std::string line = k + action;
-        const int x = (c.width() - canvas::text_width(line, 5)) / 2;
-        c.text(k, x, y, 5, 4, key_colour);
-        c.text(action, x + static_cast<int>(k.size()) * (pixel_font::width + 1) * 5, y, 5, 4,
+        const int x = (c.width() - canvas::text_width(line, 3)) / 2;
+        c.text(k, x, y, 3, 3, key_colour);
+        c.text(action, x + static_cast<int>(k.size()) * (pixel_font::width + 1) * 3, y, 3, 3,
                action_colour);
-        y += 46;
+        y += 29;
     }
     return save(c, path);
 }

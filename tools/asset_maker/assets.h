@@ -11,6 +11,9 @@ namespace assets {
 // The font is made for the game's own glyph table, glyph_table::names().
 // Each returns false after printing what failed.
 bool make_font(const std::string& folder);
+// The title card's picture: 600 by 384, the card's area on an 800x480 screen.
+constexpr int title_width = 600;
+constexpr int title_height = 384;
 bool make_title(const std::string& path);
 bool make_music(const std::string& folder);
 bool make_effects(const std::string& folder);

@@ -6,14 +6,13 @@
 #include "bench/floor_renderer.h"
 #include "bench/helix_pilot.h"
 #include "engine/audio/audio.h"
-#include "engine/graphics/engine.h"
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/program.h"
-#include "engine/graphics/window.h"
 #include "engine/util/fatal.h"
 #include "game/block.h"
 #include "game/game.h"
 #include "game/game_clock.h"
+#include "game/session.h"
 
 #include <GLES2/gl2.h>
 #include <chrono>
@@ -21,7 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <memory>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -75,17 +74,6 @@ long resident_kib() {
     }
     std::fclose(status);
     return kib;
-}
-
-void press(game& g, SDL_Scancode code) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.scancode = code;
-    event.key.state = SDL_PRESSED;
-    g.handle_key(event);
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    g.handle_key(event);
 }
 
 char kind_of(game& g) {
@@ -198,33 +186,54 @@ void frame_timer::replay(bench_run::frame& f) {
     f.floor_draws = static_cast<unsigned>(list.get_entries().size());
 }
 
-// The engine and the game made and the first frame drawn, with the time and memory
-// each step took from the window on.
-std::unique_ptr<game> start_game(const tulk::graphics::window& window, std::int64_t window_done,
-                                 const bench_run::options& o, bench_run::result& r) {
-    r.rss_window_kib = resident_kib();
-    tulk::init();
-    std::srand(o.seed);
-    const std::int64_t init_done = bench_run::now_ns();
-    r.rss_engine_kib = resident_kib();
-    auto g = std::make_unique<game>(window);
-    const std::int64_t setup_done = bench_run::now_ns();
-    r.rss_setup_kib = resident_kib();
-    g->frame();
-    glFinish();
-    const std::int64_t first_frame_done = bench_run::now_ns();
-    r.rss_first_frame_kib = resident_kib();
-    clock_now += frame_period_ms;
-    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    r.renderer = renderer != nullptr ? renderer : "unknown";
+// The time and memory of each start-up step, taken as the session reports it done; the
+// random generator seeded after the engine's own seeding so that every run plays alike.
+class start_up {
+public:
+    start_up(const bench_run::options& o, bench_run::result& r) : o(o), r(r) {}
 
-    r.startup_ms = ms_between(o.spawned_at, first_frame_done);
-    r.window_ms = ms_between(o.main_entered, window_done);
-    r.init_ms = ms_between(window_done, init_done);
-    r.setup_ms = ms_between(init_done, setup_done);
-    r.first_frame_ms = ms_between(setup_done, first_frame_done);
-    return g;
-}
+    void operator()(session::step done) {
+        switch (done) {
+        case session::step::window:
+            window_done = bench_run::now_ns();
+            r.rss_window_kib = resident_kib();
+            break;
+        case session::step::engine:
+            std::srand(o.seed);
+            init_done = bench_run::now_ns();
+            r.rss_engine_kib = resident_kib();
+            break;
+        case session::step::game:
+            setup_done = bench_run::now_ns();
+            r.rss_setup_kib = resident_kib();
+            break;
+        }
+    }
+
+    // The first frame drawn, and the figures of the whole start-up.
+    void first_frame(game& g) {
+        g.frame();
+        glFinish();
+        const std::int64_t first_frame_done = bench_run::now_ns();
+        r.rss_first_frame_kib = resident_kib();
+        clock_now += frame_period_ms;
+        const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        r.renderer = renderer != nullptr ? renderer : "unknown";
+
+        r.startup_ms = ms_between(o.spawned_at, first_frame_done);
+        r.window_ms = ms_between(o.main_entered, window_done);
+        r.init_ms = ms_between(window_done, init_done);
+        r.setup_ms = ms_between(init_done, setup_done);
+        r.first_frame_ms = ms_between(setup_done, first_frame_done);
+    }
+
+private:
+    const bench_run::options& o;
+    bench_run::result& r;
+    std::int64_t window_done = 0;
+    std::int64_t init_done = 0;
+    std::int64_t setup_done = 0;
+};
 
 // Whole games played by the flight script.
 void play_scripted(game& g, const bench_run::options& o, bench_run::result& r) {
@@ -265,7 +274,7 @@ void check_alive(game& g, const bench_run::options& o, const char* when) {
 // tail; then the timed frames, still on the helix.
 void fly_grown(game& g, const bench_run::options& o, bench_run::result& r) {
     helix_pilot pilot;
-    press(g, SDL_SCANCODE_LALT);
+    flight_script::tap(g, action::start);
     // The pickups wait on the cage's axis, inside every coil and out of the snake's way.
     float y = -12.0f;
     for (block* pickup : g.get_level().get_pickups()) {
@@ -325,21 +334,19 @@ bench_run::result bench_run::run(const options& o) {
     clock_now = 1000;
     game_clock::set_source(scripted_clock);
     {
-        tulk::graphics::window window("Ardlow bench", 0, 0, o.width, o.height, false, false);
-        std::unique_ptr<game> g = start_game(window, now_ns(), o, r);
+        start_up steps(o, r);
+        session s({"Ardlow bench", 0, 0, o.width, o.height, false, false}, std::ref(steps));
+        game& g = s.get_game();
+        steps.first_frame(g);
         if (o.length > 0) {
-            fly_grown(*g, o, r);
+            fly_grown(g, o, r);
         } else {
-            play_scripted(*g, o, r);
+            play_scripted(g, o, r);
         }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         r.peak_rss_kib = usage.ru_maxrss;
         r.rss_end_kib = resident_kib();
-
-        g->teardown_first();
-        tulk::destroy();
-        g->teardown_second();
     }
     game_clock::set_source(nullptr);
     fs::current_path(home);

@@ -9,25 +9,25 @@ namespace {
 
 constexpr int max_held = 4;
 
-// The keys held at one play frame of a game: for `circling_frames` a loop of held and
+// The actions held at one play frame of a game: for `circling_frames` a loop of held and
 // released left turns that keeps the snake inside the cage, with a short climb or dive
 // now and then and a burst of double speed; after that no key, so the snake flies
 // straight into the cage or past its edge and the game ends.
-int keys_at(int play_frame, int circling_frames, SDL_Scancode keys[max_held]) {
+int keys_at(int play_frame, int circling_frames, action keys[max_held]) {
     if (play_frame >= circling_frames) {
         return 0;
     }
     int n = 0;
     const int phase = play_frame % 40;
     if (phase < 12 || (phase >= 20 && phase < 32)) {
-        keys[n++] = SDL_SCANCODE_LEFT;
+        keys[n++] = action::yaw_left;
     }
     const int turn = play_frame / 40;
     if (phase >= 34 && phase < 38) {
-        keys[n++] = turn % 2 == 0 ? SDL_SCANCODE_UP : SDL_SCANCODE_DOWN;
+        keys[n++] = turn % 2 == 0 ? action::pitch_down : action::pitch_up;
     }
     if (turn % 5 == 2 && phase < 6) {
-        keys[n++] = SDL_SCANCODE_PAGEUP;
+        keys[n++] = action::double_speed;
     }
     return n;
 }
@@ -40,12 +40,9 @@ flight_script::flight_script(const settings& s) : config(s) {
     held.reserve(max_held);
 }
 
-void flight_script::key(game& g, Uint32 type, SDL_Scancode code) {
-    SDL_Event event{};
-    event.type = type;
-    event.key.keysym.scancode = code;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    g.handle_key(event);
+void flight_script::tap(game& g, action a) {
+    g.act(a, true);
+    g.act(a, false);
 }
 
 void flight_script::before_frame(game& g, int frame) {
@@ -54,8 +51,7 @@ void flight_script::before_frame(game& g, int frame) {
         // A fresh snake has no turn inputs, so nothing counts as held any more.
         held.clear();
         if (++title_seen > config.title_frames) {
-            key(g, SDL_KEYDOWN, SDL_SCANCODE_LALT);
-            key(g, SDL_KEYUP, SDL_SCANCODE_LALT);
+            tap(g, action::start);
             title_seen = 0;
             play_frame = 0;
             started = !g.in_title();
@@ -66,16 +62,14 @@ void flight_script::before_frame(game& g, int frame) {
     const bool dying = g.get_snake().get_dead();
     if (g.is_paused()) {
         if (frame - pause_began >= config.pause_frames) {
-            key(g, SDL_KEYDOWN, SDL_SCANCODE_LALT);
-            key(g, SDL_KEYUP, SDL_SCANCODE_LALT);
+            tap(g, action::start);
         }
         return;
     }
     if (!paused_once && !dying && frame >= config.pause_at) {
         paused_once = true;
         pause_began = frame;
-        key(g, SDL_KEYDOWN, SDL_SCANCODE_LALT);
-        key(g, SDL_KEYUP, SDL_SCANCODE_LALT);
+        tap(g, action::start);
         return;
     }
     if (dying) {
@@ -94,14 +88,12 @@ void flight_script::before_frame(game& g, int frame) {
 }
 
 void flight_script::steer(game& g) {
-    SDL_Scancode want[max_held];
+    action want[max_held];
     const int n = keys_at(play_frame, config.circling_frames, want);
-    const auto wanted = [&want, n](SDL_Scancode code) {
-        return std::find(want, want + n, code) != want + n;
-    };
+    const auto wanted = [&want, n](action a) { return std::find(want, want + n, a) != want + n; };
     for (auto it = held.begin(); it != held.end();) {
         if (!wanted(*it)) {
-            key(g, SDL_KEYUP, *it);
+            g.act(*it, false);
             it = held.erase(it);
         } else {
             ++it;
@@ -109,7 +101,7 @@ void flight_script::steer(game& g) {
     }
     for (int i = 0; i < n; ++i) {
         if (std::find(held.begin(), held.end(), want[i]) == held.end()) {
-            key(g, SDL_KEYDOWN, want[i]);
+            g.act(want[i], true);
             held.push_back(want[i]);
         }
     }

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <SDL2/SDL.h>
+#include "game/action.h"
+
 #include <vector>
 
 class game;
 
 // A fixed player for the benchmark: starts a game whenever the title shows (after a short
-// look at it), circles inside the cage with a repeating pattern of held keys for a while
+// look at it), circles inside the cage with a repeating pattern of held actions for a while
 // and then flies straight until the game ends, pauses once, and now and then puts a pickup
 // in the snake's path so that it grows and the score texts change. Given the same random
 // seed and clock it plays the same games every time.
@@ -24,20 +25,20 @@ public:
     flight_script();
     explicit flight_script(const settings& s);
 
-    // Sends frame `frame`'s key presses and releases to the game; call before its update.
+    // Sends frame `frame`'s presses and releases to the game; call before its update.
     void before_frame(game& g, int frame);
 
-    // Whether the keys of the last before_frame started a game.
+    // Whether the last before_frame started a game.
     bool started_game() const { return started; }
 
-    // Hands the game one key event, as SDL would (the helix pilot presses keys this way too).
-    static void key(game& g, Uint32 type, SDL_Scancode code);
+    // A press and its release.
+    static void tap(game& g, action a);
 
 private:
     void steer(game& g);
 
     settings config;
-    std::vector<SDL_Scancode> held;
+    std::vector<action> held;
     int title_seen = 0;
     int play_frame = 0;
     int pause_began = -1;

@@ -1,7 +1,5 @@
 #include "bench/helix_pilot.h"
 
-#include "bench/flight_script.h"
-
 #include "game/block.h"
 #include "game/game.h"
 
@@ -41,7 +39,7 @@ bool helix_pilot::fits(int length, bool piled, int frames) {
 
 void helix_pilot::steer(game& g) {
     if (!fast) {
-        flight_script::key(g, SDL_KEYDOWN, SDL_SCANCODE_PAGEUP);
+        g.act(action::double_speed, true);
         fast = true;
     }
     const snake& s = g.get_snake();
@@ -64,17 +62,17 @@ void helix_pilot::steer(game& g) {
     const float forward = glm::dot(to, s.get_direction());
     // A positive yaw turns left (away from `right`), a positive pitch lifts the nose.
     steer_axis(g, s.get_yaw_rate(), pursuit_rate(-glm::dot(to, s.get_right()), forward, distance),
-               SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT, yaw_held);
+               action::yaw_left, action::yaw_right, yaw_held);
     steer_axis(g, s.get_pitch_rate(), pursuit_rate(glm::dot(to, s.get_up()), forward, distance),
-               SDL_SCANCODE_DOWN, SDL_SCANCODE_UP, pitch_held);
+               action::pitch_up, action::pitch_down, pitch_held);
 }
 
-void helix_pilot::steer_axis(game& g, float rate, float wanted, SDL_Scancode more,
-                             SDL_Scancode less, SDL_Scancode& held) {
+void helix_pilot::steer_axis(game& g, float rate, float wanted, action more, action less,
+                             std::optional<action>& held) {
     const float with_more = std::fmin(rate + turn_step, fast_turn_limit);
     const float with_less = std::fmax(rate - turn_step, -fast_turn_limit);
     const float with_none = rate * 0.5f;
-    SDL_Scancode want = SDL_SCANCODE_UNKNOWN;
+    std::optional<action> want;
     float best = std::fabs(with_none - wanted);
     if (std::fabs(with_more - wanted) < best) {
         want = more;
@@ -86,11 +84,11 @@ void helix_pilot::steer_axis(game& g, float rate, float wanted, SDL_Scancode mor
     if (want == held) {
         return;
     }
-    if (held != SDL_SCANCODE_UNKNOWN) {
-        flight_script::key(g, SDL_KEYUP, held);
+    if (held) {
+        g.act(*held, false);
     }
-    if (want != SDL_SCANCODE_UNKNOWN) {
-        flight_script::key(g, SDL_KEYDOWN, want);
+    if (want) {
+        g.act(*want, true);
     }
     held = want;
 }

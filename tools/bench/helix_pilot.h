@@ -1,11 +1,13 @@
 #pragma once
 
-#include <SDL2/SDL.h>
+#include "game/action.h"
+
+#include <optional>
 
 class game;
 
-// A player for the growth runs: holds double speed and steers with the arrow keys, as a
-// player taps them, along a helix about the cage's vertical axis (radius 25, climbing 3.6
+// A player for the growth runs: holds double speed and steers with the turn actions, as a
+// player taps the keys, along a helix about the cage's vertical axis (radius 25, climbing 3.6
 // units a turn from near the floor). A body that follows the head lies in coils that
 // touch neither one another nor a wall bar: the head of a 2000-block snake is 3 units
 // wide, and at double speed its tenth block is 8 units behind it, out of its reach on
@@ -24,19 +26,19 @@ public:
     // Whether those frames stay below the cage's top.
     static bool fits(int length, bool piled, int frames);
 
-    // Presses and releases this frame's keys; call before the game's update.
+    // Presses and releases this frame's actions; call before the game's update.
     void steer(game& g);
 
 private:
-    // Holds the one key of an axis that brings its turn rate nearest to `wanted`: `more`
+    // Holds the one action of an axis that brings its turn rate nearest to `wanted`: `more`
     // adds 0.4 degrees a frame, `less` takes as much away, neither halves the rate.
-    void steer_axis(game& g, float rate, float wanted, SDL_Scancode more, SDL_Scancode less,
-                    SDL_Scancode& held);
+    void steer_axis(game& g, float rate, float wanted, action more, action less,
+                    std::optional<action>& held);
 
     bool fast = false;
     bool started = false;
     float last_angle = 0.0f;
     float turned = 0.0f; // radians about the axis since the start, unwrapped
-    SDL_Scancode yaw_held = SDL_SCANCODE_UNKNOWN;
-    SDL_Scancode pitch_held = SDL_SCANCODE_UNKNOWN;
+    std::optional<action> yaw_held;
+    std::optional<action> pitch_held;
 };

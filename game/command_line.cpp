@@ -1,0 +1,119 @@
+#include "game/command_line.h"
+
+#include <cstdlib>
+#include <getopt.h>
+#include <string>
+
+namespace {
+
+const char* const usage =
+    "usage: ardlow [--fullscreen | --window[=WxH]]\n"
+    "A 3D snake game: fly a snake of cubes through a cage of wall bars.\n"
+    "\n"
+    "  --fullscreen    play on the whole screen (the default)\n"
+    "  --window[=WxH]  play in a resizable window, 1280x720 unless a size is given\n"
+    "  --help          this text\n"
+    "  --version       the version\n"
+    "\n"
+    "Keys: left Alt starts a game and pauses it; the arrows yaw and pitch; right Shift\n"
+    "and right Ctrl roll; Page Up, Page Down, Home and End double the speed while held;\n"
+    "F11 or Alt+Enter switches between full screen and a window; Q or Escape quits.\n"
+    "\n"
+    "The data (textures/, music/, sfx/) is read from the working directory when it holds\n"
+    "it, else from the program's folder, else from ../share/ardlow beside the program.\n"
+    "The high score is the file \"highscore\" beside the data; an installed game keeps it\n"
+    "in $XDG_DATA_HOME/ardlow/highscore (~/.local/share/ardlow/highscore).\n";
+
+enum option_id { fullscreen_option = 256, window_option, help_option, version_option };
+
+const option options[] = {
+    {"fullscreen", no_argument, nullptr, fullscreen_option},
+    {"window", optional_argument, nullptr, window_option},
+    {"help", no_argument, nullptr, help_option},
+    {"version", no_argument, nullptr, version_option},
+    {nullptr, 0, nullptr, 0},
+};
+
+// One side of a size: decimal digits only, within the bounds.
+bool side_of(const std::string& text, int& side) {
+    if (text.empty() || text.size() > 5 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    if (value < command_line::smallest_side || value > command_line::largest_side) {
+        return false;
+    }
+    side = static_cast<int>(value);
+    return true;
+}
+
+bool size_of(const std::string& text, command_line::size& size) {
+    const size_t x = text.find('x');
+    return x != std::string::npos && side_of(text.substr(0, x), size.width) &&
+           side_of(text.substr(x + 1), size.height);
+}
+
+int bad(std::FILE* err, const std::string& line) {
+    std::fprintf(err, "ardlow: %s\ntry ardlow --help\n", line.c_str());
+    return 2;
+}
+
+} // namespace
+
+session::window_options command_line::window_for(const settings& prefs) const {
+    session::window_options w;
+    w.fullscreen = fullscreen.value_or(prefs.fullscreen.value_or(true));
+    w.grab_input = w.fullscreen;
+    w.x = SDL_WINDOWPOS_CENTERED;
+    w.y = SDL_WINDOWPOS_CENTERED;
+    const size wanted =
+        window_size.value_or(size{prefs.window_width.value_or(default_window_width),
+                                  prefs.window_height.value_or(default_window_height)});
+    w.width = wanted.width;
+    w.height = wanted.height;
+    return w;
+}
+
+std::optional<int> command_line::parse(int argc, char** argv, command_line& c, std::FILE* out,
+                                       std::FILE* err) {
+    optind = 0; // a fresh scan, also when called again
+    opterr = 0;
+    for (;;) {
+        const int id = getopt_long(argc, argv, "", options, nullptr);
+        switch (id) {
+        case -1:
+            if (optind < argc) {
+                return bad(err, std::string("unexpected argument \"") + argv[optind] + "\"");
+            }
+            return std::nullopt;
+        case help_option:
+            std::fputs(usage, out);
+            return 0;
+        case version_option:
+            std::fputs("ardlow " ARDLOW_VERSION "\n", out);
+            return 0;
+        case fullscreen_option:
+            c.fullscreen = true;
+            break;
+        case window_option:
+            c.fullscreen = false;
+            if (optarg != nullptr) {
+                size wanted{};
+                if (!size_of(optarg, wanted)) {
+                    return bad(err, std::string("--window wants a size such as 1280x720, from ") +
+                                        std::to_string(smallest_side) + " to " +
+                                        std::to_string(largest_side) + " on each side, not \"" +
+                                        optarg + "\"");
+                }
+                c.window_size = wanted;
+            }
+            break;
+        default:
+            // An unknown short option leaves optind on its group; optopt names it.
+            return bad(err, "unknown option " + (optopt != 0
+                                                     ? std::string("-") + static_cast<char>(optopt)
+                                                     : std::string(argv[optind - 1])));
+        }
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "game/session.h"
+#include "game/settings.h"
+
+#include <cstdio>
+#include <optional>
+
+// What the player asked for on the command line. Each choice stays unset when it was not
+// given, so that whatever else decides it (a settings file, the default) still can.
+class command_line {
+public:
+    // The window a desktop player gets when no size is given.
+    static constexpr int default_window_width = 1280;
+    static constexpr int default_window_height = 720;
+    // Bounds of a size given with --window=WxH, on each side.
+    static constexpr int smallest_side = 16;
+    static constexpr int largest_side = 16384;
+
+    struct size {
+        int width;
+        int height;
+    };
+
+    // --fullscreen (true) or --window (false), the last one given.
+    std::optional<bool> fullscreen;
+    // --window=WxH.
+    std::optional<size> window_size;
+
+    // The window to open: full screen or not as the command line says, else as the
+    // settings file's [display] says, else full screen with the input grabbed; a window is
+    // centred, of the size given the same way, else 1280x720. Full screen keeps that size
+    // for a switch to a window.
+    session::window_options window_for(const settings& prefs) const;
+
+    // Reads the options into `c`. Returns nothing when the game should start; else the
+    // exit status: 0 after --help or --version printed on `out`, 2 after one line about a
+    // bad option and a hint on `err`.
+    static std::optional<int> parse(int argc, char** argv, command_line& c, std::FILE* out,
+                                    std::FILE* err);
+};

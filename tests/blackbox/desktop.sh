@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The game as a desktop program. Its command line answers --help and --version, and
+# refuses a bad option or size with status 2, all without opening a window: they run with
+# no display, where opening one would fail with status 1. --window=640x360 opens a window
+# of that size; F11 and Alt+Enter switch it to full screen and back, a paused game staying
+# paused through every switch, and the left Alt of Alt+Enter still doing its own work.
+set -u
+source "$(dirname "$0")/lib.bash"
+
+prepare_game "$work_dir/game"
+# ask NAME STATUS ARGS...: the game with ARGS and no display ends with STATUS; its output
+# goes to NAME.out and NAME.err.
+ask() {
+    local status
+    (cd "$work_dir/game" && DISPLAY='' WAYLAND_DISPLAY='' exec ./ardlow "${@:3}") \
+        >"$work_dir/$1.out" 2>"$work_dir/$1.err"
+    status=$?
+    [ "$status" = "$2" ] || fail "$1: status $status, not $2: $(cat "$work_dir/$1.err")"
+}
+ask help 0 --window --help
+grep -q '^usage: ardlow' "$work_dir/help.out" && grep -q -e '--window\[=WxH\]' "$work_dir/help.out" &&
+    grep -q 'highscore' "$work_dir/help.out" && grep -q 'F11' "$work_dir/help.out" &&
+    [ ! -s "$work_dir/help.err" ] || fail "--help: $(cat "$work_dir/help.out" "$work_dir/help.err")"
+ask version 0 --version
+[[ $(cat "$work_dir/version.out") =~ ^ardlow\ 1\.[0-9]+\.[0-9]+$ ]] ||
+    fail "--version: $(cat "$work_dir/version.out")"
+i=0
+for bad in --bogus -x stray --window=0x5 --window=640 --window=640x360x2 --window= \
+    --window=-640x360 --fullscreen=1; do
+    ask "bad$((++i))" 2 "$bad"
+    [ "$(wc -l <"$work_dir/bad$i.err")" = 2 ] && grep -q -e '^try ardlow --help$' "$work_dir/bad$i.err" &&
+        [ ! -s "$work_dir/bad$i.out" ] || fail "$bad: $(cat "$work_dir/bad$i.err")"
+done
+
+# A desktop has a window manager, which is what carries out a switch to full screen.
+evilwm -fn fixed >"$work_dir/wm.log" 2>&1 &
+wm_pid=$!
+trap 'kill $game_pid $wm_pid $xvfb_pid 2>/dev/null; rm -rf "$work_dir"' EXIT
+geometry() { xdotool getwindowgeometry "$(game_window)" | awk '/Geometry/ {print $2}'; }
+is_size() { [ "$(geometry)" = "$1" ]; }
+# frozen NAME: two screenshots half a second apart are alike, "paused" in the middle.
+frozen() {
+    shot "$work_dir/$1-a.png" && sleep 0.5 && shot "$work_dir/$1-b.png" &&
+        cmp -s "$work_dir/$1-a.png" "$work_dir/$1-b.png" &&
+        (($(count "$work_dir/$1-b.png" 330 225 470 258 white) > 300))
+}
+(cd "$work_dir/game" && exec ./ardlow --window=640x360) >"$work_dir/game.log" 2>&1 &
+game_pid=$!
+wait_for 60 "a window" game_window
+wait_for 20 "a 640x360 window" is_size 640x360
+wait_title window
+start_from_title window
+xdotool key Alt_L
+wait_for 20 "window: paused" frozen window
+# Switch NAME KEYS SIZE: KEYS pressed together switch the display to SIZE.
+switch() {
+    xdotool key "$2"
+    wait_for 20 "$1: $3" is_size "$3"
+}
+switch F11 F11 800x480
+wait_for 20 "full screen: still paused" frozen full
+switch "F11 again" F11 640x360
+wait_for 20 "window again: still paused" frozen window-again
+# (xdotool presses left Alt with a right one, so right Alt+Enter is tested in process.)
+switch "left Alt+Enter" Alt_L+Return 800x480
+snake_shown || fail "left Alt+Enter: no game after the switch"
+frozen resumed && fail "left Alt+Enter: left Alt did not resume the game"
+quit_game window
+echo "ok"
