@@ -23,7 +23,8 @@ if unshare -m sh -c "mount --bind '$game' '$game' && mount -o remount,bind,ro '$
         >"$game.log" 2>&1 &
 else
     how="file size limit of zero"
-    (cd "$game" && ulimit -f 0 && exec ./ardlow) >"$game.log" 2>&1 &
+    # The log goes through a pipe: the limit would stop writes to it too.
+    (cd "$game" && ulimit -f 0 && exec ./ardlow) > >(cat >"$game.log") 2>&1 &
 fi
 game_pid=$!
 echo "unwritable by a $how"
@@ -51,7 +52,7 @@ quit_game "read-only"
 limited="$work_dir/limited"
 prepare_game "$limited"
 printf '7\n' >"$limited/highscore"
-(cd "$limited" && ulimit -f 0 && exec ./ardlow) >"$limited.log" 2>&1 &
+(cd "$limited" && ulimit -f 0 && exec ./ardlow) > >(cat >"$limited.log") 2>&1 &
 game_pid=$!
 wait_title limited
 quit_game limited
