@@ -289,6 +289,33 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
     EXPECT_FALSE(g->is_paused());
 }
 
+// Built-in controls are there before the game starts, so the pad is mapped as it opens.
+TEST_F(game_test, a_mapping_file_in_the_game_folder_makes_a_pad_sdl_does_not_know_a_controller) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
+    desc.nbuttons = 4;
+    desc.vendor_id = 0x1209;
+    desc.product_id = 0x7a11;
+    desc.name = "Handheld pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    step();
+    ASSERT_FALSE(SDL_IsGameController(index));
+    EXPECT_EQ(pads->count(), 0u);
+
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(pad), guid, sizeof guid);
+    std::ofstream("gamecontrollerdb.txt") << "# a line SDL skips\n"
+                                          << guid << ",Handheld pad,a:b3,platform:Linux,\n";
+    pads.reset();
+    pads = std::make_unique<gamepad>();
+    step();
+    EXPECT_EQ(pads->count(), 1u);
+    tap(pad, {false, 3, 1, 0});
+    EXPECT_FALSE(g->in_title());
+}
+
 // The soak checks the scores and the saved high score; these are what it cannot see.
 TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_death) {
     Mix_Chunk* sound = tulk::audio::soundMap["sfx/167338__plimbo__pup-fat.wav"];
