@@ -4,14 +4,23 @@
 # in the build tree). Programs built here run under qemu-user with that sysroot, so CTest
 # and the test discovery can run them on the build machine.
 set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_C_COMPILER ${ARDLOW_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${ARDLOW_TRIPLET}-g++)
+# try_compile projects read this file again and need the same sysroot and compiler.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ARDLOW_SYSROOT ARDLOW_TOOLCHAIN)
+if(ARDLOW_TOOLCHAIN)
+    # A build for handheld firmwares (build-cross --portable): Debian 11's own cross
+    # compiler, unpacked in ARDLOW_TOOLCHAIN, whose C++ runtime asks no more of the C library
+    # than Debian 11's glibc has, and that runtime linked in, since firmwares ship an older one.
+    set(CMAKE_C_COMPILER ${ARDLOW_TOOLCHAIN}/usr/bin/${ARDLOW_TRIPLET}-gcc-10)
+    set(CMAKE_CXX_COMPILER ${ARDLOW_TOOLCHAIN}/usr/bin/${ARDLOW_TRIPLET}-g++-10)
+    set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libstdc++ -static-libgcc")
+else()
+    set(CMAKE_C_COMPILER ${ARDLOW_TRIPLET}-gcc)
+    set(CMAKE_CXX_COMPILER ${ARDLOW_TRIPLET}-g++)
+endif()
 
 if(NOT ARDLOW_SYSROOT)
     set(ARDLOW_SYSROOT ${CMAKE_BINARY_DIR}/sysroot)
 endif()
-# try_compile projects read this file again and need the same sysroot.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ARDLOW_SYSROOT)
 set(CMAKE_SYSROOT ${ARDLOW_SYSROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
@@ -24,6 +33,9 @@ set(ENV{PKG_CONFIG_LIBDIR}
     ${ARDLOW_SYSROOT}/usr/lib/${ARDLOW_TRIPLET}/pkgconfig:${ARDLOW_SYSROOT}/usr/share/pkgconfig)
 set(ENV{PKG_CONFIG_SYSROOT_DIR} ${ARDLOW_SYSROOT})
 set(ENV{PKG_CONFIG_PATH} "")
+# The sysroot's include folder is the compiler's own: named again as a -isystem folder, it
+# would come before the C++ headers and hide the C headers their #include_next looks for.
+set(ENV{PKG_CONFIG_SYSTEM_INCLUDE_PATH} ${ARDLOW_SYSROOT}/usr/include)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ARDLOW_QEMU} -L ${ARDLOW_SYSROOT})
 

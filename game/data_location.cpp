@@ -76,7 +76,7 @@ bool data_location::settle() {
     }
     const fs::path own = fs::path(base).lexically_normal();
     SDL_free(base);
-    const fs::path installed = (own / "../share/ardlow/").lexically_normal();
+    const fs::path installed = (own / "../share/games/ardlow/").lexically_normal();
     if (holds_data(own)) {
         return enter(own);
     }

@@ -6,8 +6,9 @@
 // by a path relative to the working directory; settle() picks that directory once, at
 // start: the working directory itself when it holds the data (a game folder), else the
 // executable's own folder (a staged or unpacked game started by its full path), else the
-// installed data folder <prefix>/share/ardlow beside <prefix>/bin, whose high score lives
-// in the player's own data folder because the install is read-only.
+// installed data folder <prefix>/share/games/ardlow for a program in <prefix>/games (Debian's
+// layout for games), whose high score lives in the player's own data folder because the
+// install is read-only.
 class data_location {
 public:
     // Decides from the executable's folder as SDL reports it and changes the working

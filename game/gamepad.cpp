@@ -3,6 +3,7 @@
 #include "game/game.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -75,6 +76,20 @@ gamepad::gamepad() {
     // The window starts the subsystem, but not where a sound or haptics failure made it
     // fall back to video alone. Controllers present now arrive as events.
     started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    // Pads SDL does not know can be mapped in the data folder (a port brings mappings for
+    // the handhelds it is made for). A handheld's own controls were there before: SDL told
+    // of them when they were no controllers yet, so they are opened here.
+    constexpr const char* mappings = "gamecontrollerdb.txt";
+    if (SDL_RWops* file = started ? SDL_RWFromFile(mappings, "rb") : nullptr) {
+        if (SDL_GameControllerAddMappingsFromRW(file, 1) < 0) {
+            std::printf("%s: %s\n", mappings, SDL_GetError());
+        }
+        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+            if (SDL_IsGameController(i)) {
+                add(i);
+            }
+        }
+    }
 }
 
 gamepad::~gamepad() {

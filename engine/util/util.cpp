@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 
 namespace tulk::util {
 
@@ -40,6 +43,15 @@ std::string itoa(int value) {
 }
 
 std::string ftoa(float value, int decimals) {
+#if __cpp_lib_to_chars < 201611L
+    // GCC 10's library, which the firmware build uses, has no to_chars for floating point;
+    // a stream in the classic locale prints the same digits.
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << std::fixed << std::setprecision(decimals < 0 ? 0 : decimals)
+        << static_cast<double>(value);
+    return out.str();
+#else
     // to_chars never consults the locale and rounds the exact binary value to
     // nearest, ties to even, exactly as printf's %.*f does in the "C" locale.
     // Room for the sign, the 39 integer digits of the largest float, the point and every
@@ -50,6 +62,7 @@ std::string ftoa(float value, int decimals) {
                                       static_cast<double>(value), std::chars_format::fixed, places);
     text.resize(static_cast<std::size_t>(result.ptr - text.data()));
     return text;
+#endif
 }
 
 } // namespace tulk::util

@@ -2,13 +2,13 @@
 # Where the game finds its data, started from a working directory that holds nothing: a
 # staged copy started by its full path plays from its own folder; a program with no data
 # anywhere says where it looked and exits with status 1; the game installed with DESTDIR,
-# and the same unpacked from its Debian package, read their data from share/ardlow and
+# and the same unpacked from its Debian package, read their data from share/games/ardlow and
 # keep the high score in $XDG_DATA_HOME/ardlow.
 set -u
 source "$(dirname "$0")/lib.bash"
 
 empty="$work_dir/empty"
-mkdir -p "$empty" "$work_dir/lone/bin"
+mkdir -p "$empty" "$work_dir/lone/games"
 
 # launch PROGRAM NAME [VAR=VALUE...]: PROGRAM started from the empty directory.
 launch() {
@@ -20,12 +20,12 @@ quit_clean() {
     [ -z "$(ls -A "$empty")" ] || fail "$1: wrote into the working directory: $(ls -A "$empty")"
 }
 
-cp "$stage_dir/ardlow" "$work_dir/lone/bin/"
-(cd "$empty" && exec "$work_dir/lone/bin/ardlow") >"$work_dir/lone.log" 2>&1
+cp "$stage_dir/ardlow" "$work_dir/lone/games/"
+(cd "$empty" && exec "$work_dir/lone/games/ardlow") >"$work_dir/lone.log" 2>&1
 status=$?
 [ "$status" = 1 ] && [ "$(wc -l <"$work_dir/lone.log")" = 1 ] &&
-    grep -q -F -e "$work_dir/lone/bin" "$work_dir/lone.log" &&
-    grep -q -F -e "$work_dir/lone/share/ardlow" "$work_dir/lone.log" ||
+    grep -q -F -e "$work_dir/lone/games" "$work_dir/lone.log" &&
+    grep -q -F -e "$work_dir/lone/share/games/ardlow" "$work_dir/lone.log" ||
     fail "no data: status $status, not one line naming both places"
 
 prepare_game "$work_dir/game"
@@ -39,7 +39,7 @@ saved "$work_dir/game/highscore" || fail "staged: no highscore beside the progra
 play() {
     local home="$work_dir/$2-home"
     mkdir -p "$home"
-    launch "$1/bin/ardlow" "$2" HOME="$home" XDG_DATA_HOME="$home/data"
+    launch "$1/games/ardlow" "$2" HOME="$home" XDG_DATA_HOME="$home/data"
     wait_title "$2"
     whole_game "$2" "$home/data/ardlow/highscore"
     quit_clean "$2"

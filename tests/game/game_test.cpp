@@ -289,6 +289,33 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
     EXPECT_FALSE(g->is_paused());
 }
 
+// Built-in controls are there before the game starts, so the pad is mapped as it opens.
+TEST_F(game_test, a_mapping_file_in_the_game_folder_makes_a_pad_sdl_does_not_know_a_controller) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
+    desc.nbuttons = 4;
+    desc.vendor_id = 0x1209;
+    desc.product_id = 0x7a11;
+    desc.name = "Handheld pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    step();
+    ASSERT_FALSE(SDL_IsGameController(index));
+    EXPECT_EQ(pads->count(), 0u);
+
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetGUID(pad), guid, sizeof guid);
+    std::ofstream("gamecontrollerdb.txt") << "# a line SDL skips\n"
+                                          << guid << ",Handheld pad,a:b3,platform:Linux,\n";
+    pads.reset();
+    pads = std::make_unique<gamepad>();
+    step();
+    EXPECT_EQ(pads->count(), 1u);
+    tap(pad, {false, 3, 1, 0});
+    EXPECT_FALSE(g->in_title());
+}
+
 // The soak checks the scores and the saved high score; these are what it cannot see.
 TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_death) {
     Mix_Chunk* sound = tulk::audio::soundMap["sfx/167338__plimbo__pup-fat.wav"];
@@ -466,4 +493,30 @@ TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_ne
     EXPECT_EQ(Mix_VolumeMusic(-1), 115);
     EXPECT_TRUE(g->in_title());
     EXPECT_EQ(g->get_keys().keys_of(action::start), std::vector{SDL_SCANCODE_P});
+}
+
+TEST_F(game_test, time_lost_in_play_pauses_before_the_world_moves_and_a_pause_rests) {
+    press(action::start);
+    for (int i = 0; i < 3; ++i) {
+        fake_clock::ticks += frame_loop::period_ms;
+        g->frame();
+    }
+    EXPECT_FALSE(g->is_paused());
+    // Stopped for 3 s, as by SIGSTOP or a suspend: paused, the snake where it was.
+    const glm::vec3 head = g->get_snake().get_head()->pos;
+    fake_clock::ticks += 3000;
+    g->frame();
+    EXPECT_TRUE(g->is_paused());
+    EXPECT_EQ(g->get_snake().get_head()->pos, head);
+    // Nothing moves once the outlines are back to their width: the frame loop may rest.
+    EXPECT_TRUE(g->at_rest());
+    scene::set_global_outline_thickness(60);
+    EXPECT_FALSE(g->at_rest());
+
+    // The time spent paused is no absence: resumed, the snake flies on.
+    fake_clock::ticks += 3000;
+    press(action::start);
+    g->frame();
+    EXPECT_FALSE(g->is_paused());
+    EXPECT_NE(g->get_snake().get_head()->pos, head);
 }

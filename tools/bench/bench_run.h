@@ -55,6 +55,10 @@ public:
         long rss_end_kib = 0;
         unsigned skipped_draws = 0; // shadow-pass or other draws the floor did not replay
         std::vector<frame> frames;
+        // The real frame loop with the game paused: its seconds, and the processor time the
+        // whole process took meanwhile, in per cent of one core.
+        int paused_seconds = 0;
+        double paused_cpu_percent = 0.0;
     };
 
     struct options {
@@ -64,6 +68,7 @@ public:
         unsigned seed = 1;
         int length = 0;                // > 0: grow the snake to this length and fly it
         bool piled = false;            // lay the new blocks on the tail all at once
+        int paused_seconds = 0;        // > 0: then run the real frame loop paused so long
         std::string stage_dir;         // the game's data
         std::int64_t spawned_at = 0;   // steady-clock nanoseconds when the process was made
         std::int64_t main_entered = 0; // and when its main began

@@ -92,6 +92,10 @@ json scripted_json(const bench_run::result& r, const report::figures& f) {
     j["frame_kinds"] = {
         {"play", f.play}, {"title", f.title}, {"paused", f.paused}, {"dying", f.dying}};
     j["startup_ms"] = r.startup_ms;
+    if (r.paused_seconds > 0) {
+        j["paused_cpu"] = {{"seconds", r.paused_seconds},
+                           {"percent_of_a_core", r.paused_cpu_percent}};
+    }
     j["startup_parts_ms"] = {{"window", r.window_ms},
                              {"engine", r.init_ms},
                              {"game_setup", r.setup_ms},
@@ -260,6 +264,10 @@ void report::print_scripted(std::FILE* out, size_t k) const {
     if (r.skipped_draws > 0) {
         std::fprintf(out, "- draws the floor did not replay: %u\n", r.skipped_draws);
     }
+    if (r.paused_seconds > 0) {
+        std::fprintf(out, "- paused in the real frame loop for %d s: %.2f%% of one core\n",
+                     r.paused_seconds, r.paused_cpu_percent);
+    }
     std::fprintf(out, "\n");
 }
 
@@ -296,6 +304,11 @@ void report::print_targets(std::FILE* out, size_t k) const {
                  mib(r.peak_rss_kib), verdict(mib(r.peak_rss_kib) <= limits.peak_mib));
     std::fprintf(out, "- no allocation in a frame without one of those events: %zu frames, %s\n",
                  f.allocating_other.size(), verdict(f.allocating_other.empty()));
+    if (r.paused_seconds > 0) {
+        std::fprintf(out, "- paused, under %.0f%% of one core: %.2f%%, %s\n",
+                     limits.paused_cpu_percent, r.paused_cpu_percent,
+                     verdict(r.paused_cpu_percent < limits.paused_cpu_percent));
+    }
 }
 
 void report::print_growth(std::FILE* out) const {
