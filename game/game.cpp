@@ -19,7 +19,6 @@ using tulk::graphics::texture;
 
 constexpr const char* title_music = "music/Ouroboros.ogg";
 constexpr const char* game_music = "music/Buff Proof.ogg";
-constexpr float degrees_to_radians = 0.017453292f;
 // Longer than this between two world updates, without the game running meanwhile, and
 // the player has been away: the process was stopped or the machine suspended.
 constexpr std::int64_t away_ms = 500;
@@ -142,10 +141,7 @@ void game::make_title_card() {
         const texture::data picture("textures/title.png", texture::data::type::png);
         title_texture = std::make_unique<texture>("titletex", picture, texture::format::rgba);
     }
-    title_texture->set_param(texture::param::min_filter, texture::param_value::nearest);
-    title_texture->set_param(texture::param::mag_filter, texture::param_value::nearest);
-    title_texture->set_param(texture::param::wrap_s, texture::param_value::clamp_to_edge);
-    title_texture->set_param(texture::param::wrap_t, texture::param_value::clamp_to_edge);
+    title_texture->set_nearest_clamped();
 
     title_card = new model();
     fit_title_card();
@@ -335,7 +331,7 @@ void game::place_cameras() {
     shadow_camera.set_centre(eye + d);
 
     angle += 1.0f;
-    const float a = angle * degrees_to_radians;
+    const float a = glm::radians(angle);
     title_camera.set_eye(glm::vec3(80.0f * std::sin(a), 20.0f, 80.0f * std::cos(a)));
 }
 
