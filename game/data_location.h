@@ -4,7 +4,8 @@
 
 // Where the game reads its data and keeps its high score. The game opens every data file
 // by a path relative to the working directory; settle() picks that directory once, at
-// start: the working directory itself when it holds the data (a game folder), else the
+// start: the working directory itself when it holds the data or at least its "textures"
+// folder (a game folder, perhaps damaged), else the
 // executable's own folder (a staged or unpacked game started by its full path), else the
 // installed data folder <prefix>/share/games/ardlow for a program in <prefix>/games (Debian's
 // layout for games), whose high score lives in the player's own data folder because the

@@ -3,6 +3,38 @@
 #include "game/game.h"
 #include "game/gamepad.h"
 
+#include <csignal>
+
+namespace {
+
+volatile std::sig_atomic_t stop_requested = 0;
+
+// Stops the process as SIGTSTP would have, then takes the signal again after SIGCONT.
+void stop_now() {
+    std::signal(SIGTSTP, SIG_DFL);
+    std::raise(SIGTSTP);
+    std::signal(SIGTSTP, frame_loop::on_terminal_stop);
+}
+
+bool resting(const tulk::graphics::window& window, const game& g) {
+    const Uint32 flags = SDL_GetWindowFlags(window.get_sdl_window());
+    return (flags & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0 || g.at_rest();
+}
+
+// Whether an event waits. SDL_WaitEventTimeout would block only with a shown window, no
+// joystick and a video driver that can wait; otherwise it looks every millisecond. A look
+// every frame period answers as fast as a running game and costs next to nothing.
+bool event_waiting() {
+    SDL_PumpEvents();
+    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+}
+
+} // namespace
+
+void frame_loop::on_terminal_stop(int) {
+    stop_requested = 1;
+}
+
 bool frame_loop::is_quit(const SDL_Event& event, const Uint8* keyboard, const key_bindings& keys) {
     if (event.type == SDL_QUIT) {
         return true;
@@ -29,6 +61,13 @@ bool frame_loop::is_display_switch(const SDL_Event& event, const key_bindings& k
 }
 
 bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
+    if (stop_requested) {
+        stop_requested = 0;
+        g.pause();
+        g.frame();
+        window.swap();
+        stop_now();
+    }
     bool quit = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -83,6 +122,11 @@ void frame_loop::run(tulk::graphics::window& window, game& g) {
     bool quit = false;
     while (!quit) {
         const std::uint32_t frame_start = SDL_GetTicks();
+        // Nothing would change on screen: draw nothing until something happens.
+        if (resting(window, g) && !event_waiting() && !stop_requested) {
+            SDL_Delay(period_ms);
+            continue;
+        }
         quit = step(window, g, &pads);
         SDL_Delay(delay_after(frame_start, SDL_GetTicks()));
     }

@@ -34,6 +34,12 @@ public:
     // frame still runs in full when one was.
     static bool step(tulk::graphics::window& window, game& g, gamepad* pads = nullptr);
 
-    // Runs paced frames, with every controller, until a quit is requested.
+    // Runs paced frames, with every controller, until a quit is requested. While the game
+    // rests (paused with nothing moving) or the window is hidden or minimised, a frame is
+    // drawn only when an event comes; between events the loop sleeps.
     static void run(tulk::graphics::window& window, game& g);
+
+    // For SIGTSTP (Ctrl+Z): the next frame pauses the game, shows it paused, and only then
+    // stops the process.
+    static void on_terminal_stop(int);
 };

@@ -6,6 +6,7 @@
 #include "engine/util/util.h"
 #include "game/block.h"
 #include "game/data_location.h"
+#include "game/game_clock.h"
 #include "game/high_score.h"
 
 #include <cmath>
@@ -18,7 +19,9 @@ using tulk::graphics::texture;
 
 constexpr const char* title_music = "music/Ouroboros.ogg";
 constexpr const char* game_music = "music/Buff Proof.ogg";
-constexpr float degrees_to_radians = 0.017453292f;
+// Longer than this between two world updates, without the game running meanwhile, and
+// the player has been away: the process was stopped or the machine suspended.
+constexpr std::int64_t away_ms = 500;
 // The top of the title card's area, as a share of the screen's height from the bottom.
 constexpr float card_top_share = 0.9f;
 
@@ -138,10 +141,7 @@ void game::make_title_card() {
         const texture::data picture("textures/title.png", texture::data::type::png);
         title_texture = std::make_unique<texture>("titletex", picture, texture::format::rgba);
     }
-    title_texture->set_param(texture::param::min_filter, texture::param_value::nearest);
-    title_texture->set_param(texture::param::mag_filter, texture::param_value::nearest);
-    title_texture->set_param(texture::param::wrap_s, texture::param_value::clamp_to_edge);
-    title_texture->set_param(texture::param::wrap_t, texture::param_value::clamp_to_edge);
+    title_texture->set_nearest_clamped();
 
     title_card = new model();
     fit_title_card();
@@ -281,10 +281,33 @@ void game::frame() {
 
 void game::update() {
     place_cameras();
+    // The player comes back to a paused game, not to a snake that flew on unsteered.
+    if (!title && !paused && was_away()) {
+        pause();
+    }
     if (!title && !paused) {
         update_world();
+    } else {
+        last_update_time.reset();
     }
     decay_outlines();
+}
+
+bool game::was_away() {
+    const std::uint32_t now = game_clock::with_suspend();
+    const std::uint32_t processor = game_clock::processor();
+    // A slow frame of our own is no absence: it took processor time.
+    const bool away =
+        last_update_time && static_cast<std::int64_t>(now - *last_update_time) -
+                                    static_cast<std::int64_t>(processor - last_update_processor) >
+                                away_ms;
+    last_update_time = now;
+    last_update_processor = processor;
+    return away;
+}
+
+bool game::at_rest() const {
+    return !title && paused && scene::get_global_outline_thickness() <= 10;
 }
 
 void game::start_game() {
@@ -308,7 +331,7 @@ void game::place_cameras() {
     shadow_camera.set_centre(eye + d);
 
     angle += 1.0f;
-    const float a = angle * degrees_to_radians;
+    const float a = glm::radians(angle);
     title_camera.set_eye(glm::vec3(80.0f * std::sin(a), 20.0f, 80.0f * std::cos(a)));
 }
 

@@ -15,8 +15,10 @@
 #include "game/text_layout.h"
 
 #include <SDL2/SDL.h>
+#include <cstdint>
 #include <glm/glm.hpp>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // The game's long-lived objects and its per-frame work: the title, playing, paused and
@@ -61,6 +63,9 @@ public:
     // After tulk::destroy, while the GL context still exists.
     void teardown_second();
 
+    // Paused with nothing left moving: a frame would draw what the last one drew.
+    bool at_rest() const;
+
     bool in_title() const { return title; }
     bool is_paused() const { return paused; }
     const key_bindings& get_keys() const { return prefs.keys; }
@@ -96,6 +101,7 @@ private:
     void make_texts();
     void make_backdrop();
 
+    bool was_away();
     void place_cameras();
     void update_world();
     void decay_outlines();
@@ -133,6 +139,10 @@ private:
     void change_setting(action a);
 
     settings prefs;
+
+    // When the last world update ran, by both clocks; none while the world stands still.
+    std::optional<std::uint32_t> last_update_time;
+    std::uint32_t last_update_processor = 0;
 
     bool title = true;
     bool paused = false;

@@ -87,10 +87,13 @@ void write_high_score(const std::string& path, unsigned int score) {
     int error = 0;
     if (!read_stored(target, stored, error)) {
         keep(path, error);
-    } else if ((error = file::replace(
-                    target, tulk::util::itoa(static_cast<int>(std::max(score, stored))) + "\n")) !=
-               0) {
-        warn_not_saved(path, error);
+    } else {
+        // Above what the reader takes back, the line would read back as 0.
+        const unsigned int best = std::min<unsigned int>(std::max(score, stored), INT32_MAX);
+        error = file::replace(target, tulk::util::itoa(static_cast<int>(best)) + "\n");
+        if (error != 0) {
+            warn_not_saved(path, error);
+        }
     }
     if (lock >= 0) {
         close(lock);

@@ -1,7 +1,6 @@
 #include "game/level.h"
 
 #include "engine/audio/audio.h"
-#include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
 #include "engine/graphics/scene.h"
 #include "engine/intersections/intersections.h"
@@ -108,17 +107,7 @@ void level::update() {
 }
 
 block* level::make_pickup(tulk::graphics::scene& scene) {
-    auto* m = new tulk::graphics::model();
-    m->set_geometry(tulk::graphics::geometry::find("cube"));
-    m->set_colour(glm::vec3(0.0f, 0.8f, 0.0f));
-    m->set_outlined(true);
-    m->set_casts_shadow(true);
-    m->set_material_lit(true);
-    m->set_material_shadowed(true);
-    auto* b = new block(glm::vec3(0.0f), glm::vec3(2.0f), m);
-    m->set_size(b->size);
-    scene.add_model(m);
-    return b;
+    return block::make_cube(glm::vec3(0.0f), glm::vec3(2.0f), block::green, true, {&scene});
 }
 
 void level::check_intersections(snake& s, tulk::graphics::scene& scene) {
@@ -177,17 +166,7 @@ void level::reset(tulk::graphics::scene& play, tulk::graphics::scene& title) {
             glm::vec3 centre = row.fixed;
             centre[row.axis] = row.first + static_cast<float>(k) * step;
 
-            auto* m = new tulk::graphics::model();
-            m->set_geometry(tulk::graphics::geometry::find("cube"));
-            play.add_model(m);
-            title.add_model(m);
-            m->set_casts_shadow(true);
-            m->set_material_lit(true);
-            m->set_material_shadowed(true);
-            auto* b = new block(centre, row.size, m);
-            m->set_pos(centre);
-            m->set_size(row.size);
-            add_block(b);
+            add_block(block::make_cube(centre, row.size, glm::vec3(1.0f), false, {&play, &title}));
         }
     }
 

@@ -1,7 +1,6 @@
 #include "game/snake.h"
 
 #include "engine/audio/audio.h"
-#include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
 #include "engine/graphics/scene.h"
 #include "engine/intersections/intersections.h"
@@ -14,9 +13,6 @@
 
 namespace {
 
-constexpr float turn_step = 0.4f;   // degrees per update added by a held key
-constexpr float turn_limit = 16.0f; // degrees per update
-constexpr float degrees_to_radians = 0.017453292f;
 constexpr float shiver_step = 0.1f;    // units per update while dead
 constexpr int first_tested_block = 10; // blocks nearer the head can never be reached
 const std::string death_sound = "sfx/Blast(1).wav";
@@ -24,7 +20,7 @@ const std::string death_sound = "sfx/Blast(1).wav";
 // Right-handed turn of v by `degrees` about the unit axis k (Rodrigues' formula); it
 // matches model::rotate about the corresponding own axis.
 glm::vec3 rotate_about(const glm::vec3& v, const glm::vec3& k, float degrees) {
-    const float t = degrees * degrees_to_radians;
+    const float t = glm::radians(degrees);
     const float c = std::cos(t);
     const float s = std::sin(t);
     return v * c + glm::cross(k, v) * s + k * (glm::dot(k, v) * (1.0f - c));
@@ -33,7 +29,7 @@ glm::vec3 rotate_about(const glm::vec3& v, const glm::vec3& k, float degrees) {
 // A held key builds the rate up, the opposite key brakes it, no key lets it halve.
 float next_rate(float rate, int input, float limit) {
     if (input != 0) {
-        rate = static_cast<float>(input) * turn_step + rate;
+        rate = static_cast<float>(input) * snake::turn_step + rate;
     } else {
         rate = rate * 0.5f;
     }
@@ -76,17 +72,9 @@ void snake::reset(tulk::graphics::scene& scene) {
 
     destroy_blocks();
     for (int i = 0; i < start_length; ++i) {
-        auto* m = new tulk::graphics::model();
-        m->set_geometry(tulk::graphics::geometry::find("cube"));
-        m->set_outlined(true);
-        m->set_colour(glm::vec3(0.0f, 0.8f, 0.0f));
-        m->set_casts_shadow(true);
-        m->set_material_lit(true);
-        m->set_material_shadowed(true);
-        auto* b = new block(glm::vec3(0.0f), glm::vec3(0.0f), m);
-        m->set_pos(b->pos);
-        scene.add_model(m);
-        add_to_end(b);
+        // add_to_end gives it its place and size.
+        add_to_end(
+            block::make_cube(glm::vec3(0.0f), glm::vec3(1.0f), block::green, true, {&scene}));
     }
 }
 
@@ -125,7 +113,7 @@ void snake::fly() {
         blocks[i]->model->set_rot(blocks[i - 1]->model->get_rot());
     }
 
-    const float limit = double_speed ? 2.0f * turn_limit : turn_limit;
+    const float limit = double_speed ? 2.0f * snake::turn_limit : snake::turn_limit;
     pitch_rate = next_rate(pitch_rate, pitch_input, limit);
     roll_rate = next_rate(roll_rate, roll_input, limit);
     yaw_rate = next_rate(yaw_rate, yaw_input, limit);

@@ -17,6 +17,10 @@ class snake {
 public:
     // The length of a fresh snake; the score is the length minus this.
     static constexpr int start_length = 10;
+    // Degrees per update a held turn key adds to its rate, and the most a rate reaches
+    // (twice that at double speed).
+    static constexpr float turn_step = 0.4f;
+    static constexpr float turn_limit = 16.0f;
     // Milliseconds the death animation runs.
     static constexpr std::uint32_t death_duration = 2000;
 

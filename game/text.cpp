@@ -92,10 +92,7 @@ void text::init() {
             const texture::data image("textures/font/" + files[i], texture::data::png);
             glyph = new texture(files[i], image, texture::rgba);
         }
-        glyph->set_param(texture::min_filter, texture::nearest);
-        glyph->set_param(texture::mag_filter, texture::nearest);
-        glyph->set_param(texture::wrap_s, texture::clamp_to_edge);
-        glyph->set_param(texture::wrap_t, texture::clamp_to_edge);
+        glyph->set_nearest_clamped();
         texture*& slot = loaded[stems[i]];
         if (slot != nullptr) {
             sSpareTextures.push_back(slot);

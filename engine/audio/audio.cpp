@@ -22,10 +22,6 @@ bool mixer_open = false;
 // Whether init started SDL's audio subsystem and destroy must stop it again.
 bool started_subsystem = false;
 
-bool contains(const std::string& s, const char* part) {
-    return s.find(part) != std::string::npos;
-}
-
 template <typename Handle, typename Free>
 void store(std::map<std::string, Handle*>& table, const std::string& key, Handle* handle,
            Free free_handle) {
@@ -40,18 +36,37 @@ void store(std::map<std::string, Handle*>& table, const std::string& key, Handle
 }
 
 // The mixer opens files in a way that waits on a FIFO for ever; only regular files load.
-bool loadable(const std::string& path) {
+// With a mixer, a file that does not load is named once with the reason; the game plays
+// on with silence in its place.
+template <typename Handle, typename Open>
+Handle* open_sound(const std::string& path, Open open) {
+    if (!mixer_open) {
+        return nullptr;
+    }
     const io::file f(path, io::file::read, io::file::binary);
-    return mixer_open && f.regular();
+    Handle* handle = nullptr;
+    if (!f.regular()) {
+        SDL_SetError("not a regular file");
+    } else {
+        handle = open();
+    }
+    if (handle == nullptr) {
+        std::printf("sound %s not loaded, played as silence: %s\n", path.c_str(), Mix_GetError());
+        std::fflush(stdout);
+    }
+    return handle;
 }
 
 void load(const std::string& key) {
-    if (contains(key, ".ogg")) {
-        store(musicMap, key, loadable(key) ? Mix_LoadMUS(key.c_str()) : nullptr, Mix_FreeMusic);
-    } else if (contains(key, ".wav")) {
-        Mix_Chunk* chunk =
-            loadable(key) ? Mix_LoadWAV_RW(SDL_RWFromFile(key.c_str(), "rb"), 1) : nullptr;
-        store(soundMap, key, chunk, Mix_FreeChunk);
+    if (key.ends_with(".ogg")) {
+        store(musicMap, key,
+              open_sound<Mix_Music>(key, [&key] { return Mix_LoadMUS(key.c_str()); }),
+              Mix_FreeMusic);
+    } else if (key.ends_with(".wav")) {
+        store(soundMap, key,
+              open_sound<Mix_Chunk>(
+                  key, [&key] { return Mix_LoadWAV_RW(SDL_RWFromFile(key.c_str(), "rb"), 1); }),
+              Mix_FreeChunk);
     }
 }
 

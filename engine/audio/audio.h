@@ -21,8 +21,9 @@ void init();
 // Frees every loaded handle and closes the mixer. The last audio call of the process.
 void destroy();
 
-// Loads every name in `dir` holding ".ogg" as music and every other name holding ".wav"
-// as an effect, under the key dir + "/" + name. Other names are skipped.
+// Loads every name in `dir` ending in ".ogg" as music and every name ending in ".wav" as an
+// effect, under the key dir + "/" + name. Other names are skipped. With a sound device, a
+// file that does not load prints one line naming it and why.
 void load_folder(const std::string& dir);
 
 // Loads one file the same way, under `path` as given.

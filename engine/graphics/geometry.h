@@ -47,8 +47,8 @@ public:
     // Destroys every registered geometry and empties the registry; needs the context init
     // ran in. The window calls it just before its context goes.
     static void destroy();
-    // The registered geometry; ends the process when there is none by that name. Look it up
-    // once and keep the pointer: this is a string lookup.
+    // The registered geometry; ends the process when there is none by that name. A map
+    // lookup, cheap enough once per model made; the pointer stays good until destroy().
     static geometry* find(const std::string& name);
 
     static void enable_get_draw_calls() { sGetDrawCalls = true; }

@@ -10,8 +10,13 @@ void gl_fail(const char* label, GLenum code) {
     util::fatal(1, "glerror: %s: %d\n", label, static_cast<int>(code));
 }
 
-void append_info_log(GLuint object, std::string& log) {
+bool succeeded_or_logged(GLuint object, GLenum status, std::string& log) {
     const bool is_shader = glIsShader(object) == GL_TRUE;
+    GLint result = GL_FALSE;
+    (is_shader ? glGetShaderiv : glGetProgramiv)(object, status, &result);
+    if (result == GL_TRUE) {
+        return true;
+    }
     GLint length = 0;
     (is_shader ? glGetShaderiv : glGetProgramiv)(object, GL_INFO_LOG_LENGTH, &length);
     // The reported length counts the terminating null; some drivers report 0.
@@ -22,6 +27,7 @@ void append_info_log(GLuint object, std::string& log) {
         log += '\n';
     }
     log += info.data();
+    return false;
 }
 
 } // namespace tulk::graphics

@@ -18,8 +18,9 @@ inline void gl_check(const char* label) {
     }
 }
 
-// Appends GL's info log of a shader or a program object to `log`, after a "\n" when `log`
-// already holds something.
-void append_info_log(GLuint object, std::string& log);
+// Whether a shader's compile or a program's link succeeded (`status` is GL_COMPILE_STATUS
+// or GL_LINK_STATUS); when not, GL's info log of the object is appended to `log`, after a
+// "\n" when `log` already holds something.
+bool succeeded_or_logged(GLuint object, GLenum status, std::string& log);
 
 } // namespace tulk::graphics

@@ -10,9 +10,15 @@ using util::ftoa;
 
 namespace {
 
-const char* const header = "#version 100\n#ifdef GL_ES\nprecision highp float;\n#endif\n\n";
+// The lines every program opens with: the version, then the float precision inside the
+// GL_ES block (with a blank line between the two in the fixed fragment programs).
+const std::string version = "#version 100\n";
+const std::string low_precision = "#ifdef GL_ES\nprecision lowp float;\n";
+const std::string header = version + "#ifdef GL_ES\nprecision highp float;\n#endif\n\n";
+const std::string fixed_fragment_header = version + "\n" + low_precision + "#endif\n";
+const std::string main_opening = "\nvoid main()\n{\n";
 
-// The unshadowed share of the pcf x pcf taps, as one tap's weight.
+// One of the pcf x pcf filter taps' weight: 1 / pcf².
 std::string tap_weight(int pcf) {
     return ftoa(1.0f / static_cast<float>(pcf * pcf), 6);
 }
@@ -108,7 +114,7 @@ std::string vertex(const model::material& m, const settings& s) {
         out += "uniform mat4 depth_mvp;\n";
     }
     append_varyings(out, m, shadow, shader::vertex);
-    out += "\nvoid main()\n{\n";
+    out += main_opening;
     out +=
         m.lit ? "\tout_colour = colour * vec4(light_colour, 1.0);\n" : "\tout_colour = colour;\n";
     if (m.textured) {
@@ -160,7 +166,7 @@ std::string fragment(const model::material& m, const settings& s) {
         out += "uniform sampler2D shadow_map;\n";
     }
     append_varyings(out, m, shadow, shader::fragment);
-    out += "\nvoid main()\n{\n";
+    out += main_opening;
     if (!m.textured) {
         out += "\tvec4 colour = out_colour;\n";
     } else {
@@ -216,32 +222,31 @@ std::string fragment(const model::material& m, const settings& s) {
     return out;
 }
 
-const char* const shadow_vertex =
-    "#version 100\n#ifdef GL_ES\nprecision highp float;\n#endif\n\nattribute vec3 position;\n\n"
-    "uniform mat4 depth_mvp;\n\nvoid main()\n{\n\tgl_Position = depth_mvp * vec4(position, "
-    "1.0);\n}\n";
+// The fixed programs' text never changes, byte for byte, odd corners included: the
+// commented-out line of the shadow fragment and the uniform declared inside the GL_ES block
+// of the colour outline fragment (every ES compiler defines GL_ES) stay as they are.
+const std::string shadow_vertex = header + "attribute vec3 position;\n\nuniform mat4 depth_mvp;\n" +
+                                  main_opening +
+                                  "\tgl_Position = depth_mvp * vec4(position, 1.0);\n}\n";
 
-const char* const shadow_fragment =
-    "#version 100\n\n#ifdef GL_ES\nprecision lowp float;\n#endif\n\n"
-    "void main()\n{\n//gl_FragColor = vec4(gl_FragCoord.z);\n}\n";
+const std::string shadow_fragment =
+    fixed_fragment_header + main_opening + "//gl_FragColor = vec4(gl_FragCoord.z);\n}\n";
 
-const char* const outline_vertex =
-    "#version 100\n#ifdef GL_ES\nprecision highp float;\n#endif\n\nattribute vec3 position;\n"
-    "attribute vec3 normal;\n\nuniform mat4 mvp;\n\nvoid main()\n{\n\tgl_Position = mvp * "
-    "vec4(position, 1.0);\n}\n";
+const std::string outline_vertex = header +
+                                   "attribute vec3 position;\nattribute vec3 normal;\n\n"
+                                   "uniform mat4 mvp;\n" +
+                                   main_opening + "\tgl_Position = mvp * vec4(position, 1.0);\n}\n";
 
 std::string outline_fragment(const glm::vec3& colour) {
-    std::string out = "#version 100\n\n#ifdef GL_ES\nprecision lowp float;\n#endif\n\nvoid "
-                      "main()\n{\n\tgl_FragColor = vec4(";
+    std::string out = fixed_fragment_header + main_opening + "\tgl_FragColor = vec4(";
     out += ftoa(colour.r, 1) + "," + ftoa(colour.g, 1) + "," + ftoa(colour.b, 1);
     out += ",1.0);\n";
     out += "}\n";
     return out;
 }
 
-const char* const outline_colour_fragment =
-    "#version 100\n\n#ifdef GL_ES\nprecision lowp float;\nuniform vec3 outline_colour;\n"
-    "#endif\n\nvoid main()\n{\n\tgl_FragColor = vec4(outline_colour, 1.0);\n"
-    "}\n";
+const std::string outline_colour_fragment =
+    version + "\n" + low_precision + "uniform vec3 outline_colour;\n#endif\n" + main_opening +
+    "\tgl_FragColor = vec4(outline_colour, 1.0);\n}\n";
 
 } // namespace tulk::graphics::material_source

@@ -26,12 +26,12 @@ settings current_settings();
 std::string vertex(const model::material& m, const settings& s);
 std::string fragment(const model::material& m, const settings& s);
 
-extern const char* const shadow_vertex;
-extern const char* const shadow_fragment;
-extern const char* const outline_vertex;
+extern const std::string shadow_vertex;
+extern const std::string shadow_fragment;
+extern const std::string outline_vertex;
 // Writes the colour into the text, so the program needs no uniform.
 std::string outline_fragment(const glm::vec3& colour);
 // Takes the colour as the uniform "outline_colour".
-extern const char* const outline_colour_fragment;
+extern const std::string outline_colour_fragment;
 
 } // namespace tulk::graphics::material_source

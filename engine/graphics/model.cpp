@@ -235,25 +235,25 @@ void model::set_material_lit(bool b) {
     check_material(m);
 }
 
-void model::set_material_shadowed(bool b) {
+model::material model::with_light_map(bool b) const {
     material m = mat;
     if (b) {
-        // The shadow map is bound among the textures, and only shadows on light show.
+        // A shadow or bump map is bound among the textures, and only shows on light.
         m = with_slot_flags(m);
         m.lit = true;
         m.textured = true;
     }
+    return m;
+}
+
+void model::set_material_shadowed(bool b) {
+    material m = with_light_map(b);
     m.shadowed = b;
     check_material(m);
 }
 
 void model::set_material_bump_mapped(bool b) {
-    material m = mat;
-    if (b) {
-        m = with_slot_flags(m);
-        m.lit = true;
-        m.textured = true;
-    }
+    material m = with_light_map(b);
     m.bump_mapped = b;
     check_material(m);
 }
@@ -298,26 +298,9 @@ void model::use_program(program* p) {
 
 namespace {
 
-shader* compile_shader(const std::string& name, shader::type type, const std::string& source,
-                       const char* failure) {
-    auto* s = new shader(name, type);
-    s->set_source(source);
-    s->compile_or_die(failure);
-    return s;
-}
-
 program* make_fixed_outline_program(const std::string& fragment) {
-    auto* p = new program("outlineprogram");
-    p->attach_shader(compile_shader("outlinevert", shader::vertex, material_source::outline_vertex,
-                                    "vertex shader: %s\n%s\n"),
-                     shader::vertex);
-    p->attach_shader(
-        compile_shader("outlinefrag", shader::fragment, fragment, "fragment shader: %s\n%s\n"),
-        shader::fragment);
-    p->bindAttribLocation(0, "position");
-    p->bindAttribLocation(1, "normal");
-    p->link_or_die();
-    return p;
+    return program::build("outlineprogram", {"outlinevert", material_source::outline_vertex},
+                          {"outlinefrag", fragment}, {"position", "normal"});
 }
 
 } // namespace
@@ -325,20 +308,10 @@ program* make_fixed_outline_program(const std::string& fragment) {
 program* model::make_program(const material& m) {
     const std::string key = m.key();
     const material_source::settings settings = material_source::current_settings();
-
-    shader* vert = compile_shader(key + "vert", shader::vertex,
-                                  material_source::vertex(m, settings), "vertex shader: %s%s");
-    shader* frag = compile_shader(key + "frag", shader::fragment,
-                                  material_source::fragment(m, settings), "fragment shader: %s%s");
-
-    auto* p = new program(key);
-    p->attach_shader(vert, shader::vertex);
-    p->attach_shader(frag, shader::fragment);
-    p->bindAttribLocation(0, "position");
-    p->bindAttribLocation(1, "normal");
-    p->bindAttribLocation(2, "texcoords");
-    p->bindAttribLocation(3, "texunit");
-    p->link_or_die();
+    // A generated text's failure is printed without the line breaks of the fixed ones.
+    program* p = program::build(key, {key + "vert", material_source::vertex(m, settings), ""},
+                                {key + "frag", material_source::fragment(m, settings), ""},
+                                {"position", "normal", "texcoords", "texunit"});
     register_locations(p, m, m.shadowed && settings.shadows);
 
     make_shadow_program();
@@ -385,15 +358,8 @@ void model::make_shadow_program() {
     if (sShadowProgram != nullptr) {
         return;
     }
-    auto* p = new program("shadowprogram");
-    p->attach_shader(compile_shader("shadowvert", shader::vertex, material_source::shadow_vertex,
-                                    "vertex shader: %s\n%s\n"),
-                     shader::vertex);
-    p->attach_shader(compile_shader("shadowfrag", shader::fragment,
-                                    material_source::shadow_fragment, "fragment shader: %s\n%s\n"),
-                     shader::fragment);
-    p->bindAttribLocation(0, "position");
-    p->link_or_die();
+    program* p = program::build("shadowprogram", {"shadowvert", material_source::shadow_vertex},
+                                {"shadowfrag", material_source::shadow_fragment}, {"position"});
     sShadowProgram = p;
     sShadowDepthMvp = {p->make_uniform("depth_mvp")};
 }
@@ -408,17 +374,9 @@ void model::make_outline_program() {
 
     // Its own copy of "outlinevert", so that each program owns what it holds and the
     // fixed-colour one can be rebuilt alone.
-    auto* p = new program("outlinecolourprogram");
-    p->attach_shader(compile_shader("outlinevert", shader::vertex, material_source::outline_vertex,
-                                    "vertex shader: %s\n%s\n"),
-                     shader::vertex);
-    p->attach_shader(compile_shader("outlinefrag2", shader::fragment,
-                                    material_source::outline_colour_fragment,
-                                    "fragment shader: %s\n%s\n"),
-                     shader::fragment);
-    p->bindAttribLocation(0, "position");
-    p->bindAttribLocation(1, "normal");
-    p->link_or_die();
+    program* p = program::build(
+        "outlinecolourprogram", {"outlinevert", material_source::outline_vertex},
+        {"outlinefrag2", material_source::outline_colour_fragment}, {"position", "normal"});
     sOutlineColourProgram = p;
     sOutlineColourMvp = {p->make_uniform("mvp")};
     sOutlineColourColour = {p->make_uniform("outline_colour")};

@@ -196,6 +196,9 @@ private:
 
     void use_program(program* p);
     material with_slot_flags(material m) const;
+    // The material with a shadow or bump map switched on (lit, textured, slots known), or
+    // as it is when `b` is false.
+    material with_light_map(bool b) const;
     bool same_texture_in_all_slots() const;
 
     static void register_locations(program* p, const material& m, bool shadow);

@@ -4,6 +4,7 @@
 #include "engine/util/fatal.h"
 
 #include <glm/gtc/type_ptr.hpp>
+#include <utility>
 
 namespace tulk::graphics {
 
@@ -26,14 +27,36 @@ program::~program() {
 }
 
 void program::attach_shader(shader* s, shader::type t) {
-    if (t == shader::vertex) {
-        vertex_shader = s;
-    } else if (t == shader::fragment) {
-        fragment_shader = s;
-    } else {
-        return;
+    if (t != shader::vertex && t != shader::fragment) {
+        util::fatal(1, "program %s: shader %s of no known type %d\n", name.c_str(),
+                    s->get_name().c_str(), static_cast<int>(t));
     }
+    shader*& slot = t == shader::vertex ? vertex_shader : fragment_shader;
+    if (slot != nullptr) {
+        glDetachShader(id, slot->get_id());
+        delete slot;
+    }
+    slot = s;
     glAttachShader(id, s->get_id());
+}
+
+program* program::build(const std::string& name, const stage& vertex, const stage& fragment,
+                        std::initializer_list<const char*> attributes) {
+    auto* p = new program(name);
+    for (const stage* each : {&vertex, &fragment}) {
+        const shader::type type = each == &vertex ? shader::vertex : shader::fragment;
+        auto* s = new shader(each->name, type);
+        s->set_source(each->text);
+        s->compile_or_die(type == shader::vertex ? "vertex shader" : "fragment shader",
+                          each->separator);
+        p->attach_shader(s, type);
+    }
+    GLuint index = 0;
+    for (const char* attribute : attributes) {
+        p->bindAttribLocation(index++, attribute);
+    }
+    p->link_or_die();
+    return p;
 }
 
 void program::bindAttribLocation(GLuint index, const char* attribute) {
@@ -42,13 +65,7 @@ void program::bindAttribLocation(GLuint index, const char* attribute) {
 
 bool program::link() {
     glLinkProgram(id);
-    GLint status = 0;
-    glGetProgramiv(id, GL_LINK_STATUS, &status);
-    if (status == GL_TRUE) {
-        return true;
-    }
-    append_info_log(id, log_text);
-    return false;
+    return succeeded_or_logged(id, GL_LINK_STATUS, log_text);
 }
 
 void program::link_or_die() {
@@ -59,9 +76,7 @@ void program::link_or_die() {
 }
 
 std::string program::log() {
-    std::string text;
-    text.swap(log_text);
-    return text;
+    return std::exchange(log_text, {});
 }
 
 void program::use() {

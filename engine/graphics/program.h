@@ -5,6 +5,7 @@
 #include <GLES2/gl2.h>
 #include <functional>
 #include <glm/glm.hpp>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <string_view>
@@ -23,9 +24,22 @@ public:
     program(const program&) = delete;
     program& operator=(const program&) = delete;
 
-    // Takes ownership of s as the vertex or fragment shader and attaches it; any other
-    // type is ignored (the shader is then neither kept nor attached).
+    // Takes ownership of s as the vertex or fragment shader and attaches it, detaching and
+    // destroying the one it replaces. Any other type ends the process.
     void attach_shader(shader* s, shader::type t);
+
+    // One shader of a program to build: its name, its text, and what comes after GL's log
+    // and after the text when it does not compile.
+    struct stage {
+        std::string name;
+        std::string text;
+        const char* separator = "\n";
+    };
+    // Compiles both stages, binds `attributes` to locations 0, 1, ... in order and links;
+    // a failure prints the log ("vertex shader: ", "fragment shader: " or the link's) and
+    // ends the process.
+    static program* build(const std::string& name, const stage& vertex, const stage& fragment,
+                          std::initializer_list<const char*> attributes);
 
     // Must come before link().
     void bindAttribLocation(GLuint index, const char* attribute);

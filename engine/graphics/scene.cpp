@@ -20,9 +20,6 @@ scene::global_settings scene::sGlobalSettings;
 
 scene::scene() {
     ++sSceneCount;
-    if (sShadowFramebuffer == nullptr) {
-        make_shadow_stuff(100, 100);
-    }
 }
 
 scene::~scene() {
@@ -31,10 +28,7 @@ scene::~scene() {
     }
     --sSceneCount;
     if (sSceneCount == 0) {
-        delete sShadowFramebuffer;
-        delete sShadowTexture;
-        sShadowFramebuffer = nullptr;
-        sShadowTexture = nullptr;
+        free_shadow_stuff();
     }
 }
 
@@ -44,6 +38,12 @@ void scene::add_model(model* m) {
     }
     models.push_back(m);
     m->add_scene(this);
+    // Room for every model in the per-frame lists too, taken now rather than in the frame
+    // that first sees that many; growing with the list's capacity keeps it to a few times.
+    if (visible.capacity() < models.capacity()) {
+        visible.reserve(models.capacity());
+        outline_order.reserve(models.capacity());
+    }
 }
 
 void scene::remove_model(model* m) {
@@ -63,6 +63,9 @@ model* scene::get_model(size_t index) const {
 
 void scene::draw() {
     const draw_state::batch batch;
+    if (sGlobalSettings.shadows) {
+        make_shadow_stuff();
+    }
     if (sGlobalSettings.shadows && shadow_cam != nullptr) {
         sShadowFramebuffer->bind();
         // The depth map needs depth testing and no blending, whatever the last model left.
@@ -153,6 +156,9 @@ void scene::order_outlines(const glm::vec3& eye) {
 
 void scene::set_global_shadows(bool b) {
     sGlobalSettings.shadows = b;
+    if (!b) {
+        free_shadow_stuff();
+    }
     model::remake_programs();
 }
 
@@ -174,10 +180,14 @@ void scene::set_global_shadow_map_dimensions(const glm::ivec2& wanted) {
                           std::min({texture_side, renderbuffer_side, viewport[1]}));
     const bool known = most.x > 0 && most.y > 0;
     const glm::ivec2 d = glm::max(known ? glm::min(wanted, most) : wanted, glm::ivec2(1));
+    sGlobalSettings.shadow_map_dimensions = d;
     sGlobalSettings.inverse_shadow_map_dimensions =
         glm::vec2(1.0f / static_cast<float>(d.x), 1.0f / static_cast<float>(d.y));
-    make_shadow_stuff(static_cast<unsigned int>(d.x), static_cast<unsigned int>(d.y));
-    model::remake_programs();
+    // Only a filtered shadow's text holds the texel size.
+    if (sGlobalSettings.shadows) {
+        make_shadow_stuff();
+        model::remake_programs();
+    }
 }
 
 void scene::set_global_outline_colour(const glm::vec3& c) {
@@ -190,17 +200,26 @@ void scene::set_global_outline_colour(const glm::vec3& c) {
     }
 }
 
-void scene::make_shadow_stuff(unsigned int width, unsigned int height) {
-    delete sShadowFramebuffer;
-    delete sShadowTexture;
+void scene::make_shadow_stuff() {
+    const auto width = static_cast<unsigned int>(sGlobalSettings.shadow_map_dimensions.x);
+    const auto height = static_cast<unsigned int>(sGlobalSettings.shadow_map_dimensions.y);
+    if (sShadowFramebuffer != nullptr && sShadowFramebuffer->get_width() == width &&
+        sShadowFramebuffer->get_height() == height) {
+        return;
+    }
+    free_shadow_stuff();
     sShadowFramebuffer = new framebuffer("", width, height);
     sShadowTexture = new texture("", texture::depth);
     sShadowTexture->set_data(width, height, nullptr);
-    sShadowTexture->set_param(texture::min_filter, texture::nearest);
-    sShadowTexture->set_param(texture::mag_filter, texture::nearest);
-    sShadowTexture->set_param(texture::wrap_s, texture::clamp_to_edge);
-    sShadowTexture->set_param(texture::wrap_t, texture::clamp_to_edge);
+    sShadowTexture->set_nearest_clamped();
     sShadowFramebuffer->attach_texture(sShadowTexture);
+}
+
+void scene::free_shadow_stuff() {
+    delete sShadowFramebuffer;
+    delete sShadowTexture;
+    sShadowFramebuffer = nullptr;
+    sShadowTexture = nullptr;
 }
 
 } // namespace tulk::graphics

@@ -14,13 +14,15 @@ class texture;
 
 // An ordered list of top-level models seen through a camera, lit by one light and
 // shadowed from a shadow camera. Also holds the renderer's global settings and the one
-// shadow map that every scene shares. Lists models without owning them.
+// shadow map that every scene shares, which has storage only while shadows are on.
+// Lists models without owning them.
 class scene {
 public:
     struct global_settings {
         // Below 2 one shadow tap; from 2 up pcf x pcf taps.
         int pcf = 0;
         bool shadows = true;
+        glm::ivec2 shadow_map_dimensions{100, 100};
         glm::vec2 inverse_shadow_map_dimensions{0.01f, 0.01f};
         bool outlines = false;
         glm::vec3 outline_colour{0.0f};
@@ -60,17 +62,21 @@ public:
     }
 
     // These regenerate every program, since their values are baked into the text.
+    // Shadows switched off also free the shadow map.
     static void set_global_shadows(bool b);
     static void set_global_pcf(int pcf);
-    // Clamped to the largest framebuffer the GPU allows.
+    // Clamped to the largest framebuffer the GPU allows. With shadows off only the size is
+    // kept, so calling it on every change of the window's size costs nothing.
     static void set_global_shadow_map_dimensions(const glm::ivec2& wanted);
     static void set_global_outline_colour(const glm::vec3& c);
 
     static void set_global_outlines(bool b) { sGlobalSettings.outlines = b; }
     static void set_global_outline_thickness(int t) { sGlobalSettings.outline_thickness = t; }
 
-    // Replaces the shared shadow framebuffer and its depth texture.
-    static void make_shadow_stuff(unsigned int width, unsigned int height);
+    // The shared shadow framebuffer and its depth texture at the size set, made when
+    // missing or of another size; and their release.
+    static void make_shadow_stuff();
+    static void free_shadow_stuff();
 
     static framebuffer* sShadowFramebuffer;
     static texture* sShadowTexture;

@@ -3,6 +3,8 @@
 #include "engine/graphics/gl_check.h"
 #include "engine/util/fatal.h"
 
+#include <utility>
+
 namespace tulk::graphics {
 
 GLenum shader::type_to_enum(type t) {
@@ -32,26 +34,18 @@ void shader::set_source(const std::string& text) {
 
 bool shader::compile() {
     glCompileShader(id);
-    GLint status = 0;
-    glGetShaderiv(id, GL_COMPILE_STATUS, &status);
-    if (status == GL_TRUE) {
-        return true;
-    }
-    append_info_log(id, log_text);
-    return false;
+    return succeeded_or_logged(id, GL_COMPILE_STATUS, log_text);
 }
 
-void shader::compile_or_die(const char* failure) {
+void shader::compile_or_die(const std::string& label, const char* separator) {
     if (!compile()) {
-        const std::string text = log();
-        util::fatal(1, failure, text.c_str(), source.c_str());
+        const std::string message = label + ": " + log() + separator + source + separator;
+        util::fatal(1, "%s", message.c_str());
     }
 }
 
 std::string shader::log() {
-    std::string text;
-    text.swap(log_text);
-    return text;
+    return std::exchange(log_text, {});
 }
 
 } // namespace tulk::graphics

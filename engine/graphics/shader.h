@@ -28,9 +28,9 @@ public:
     // (after a "\n" when the log already holds something) and nothing is printed: the
     // creator decides whether the process can go on.
     bool compile();
-    // compile(), or on failure print `failure`, a printf format given the log and then
-    // the source, and end the process: the one way a shader that does not build is reported.
-    void compile_or_die(const char* failure);
+    // compile(), or on failure print "<label>: <log><separator><source><separator>" and end
+    // the process: the one way a shader that does not build is reported.
+    void compile_or_die(const std::string& label, const char* separator);
 
     // The gathered errors; reading empties them.
     std::string log();

@@ -4,6 +4,7 @@
 #include "engine/util/fatal.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tulk::graphics {
 
@@ -25,13 +26,15 @@ texture::data::data(const std::string& filename, type t) {
         util::fatal(255, "error loading texture %s: %s\n", filename.c_str(),
                     io::png::error_text(code));
     }
-    // Decoded rows run top first; GL's run bottom first.
+    // Decoded rows run top first; GL's run bottom first. Turned over in place, so a large
+    // picture is never held twice.
     const size_t row = static_cast<size_t>(w) * 4;
-    pixels.resize(row * h);
-    for (size_t y = 0; y < h; ++y) {
-        std::copy_n(decoded.begin() + static_cast<std::ptrdiff_t>(row * (h - 1 - y)), row,
-                    pixels.begin() + static_cast<std::ptrdiff_t>(row * y));
+    for (size_t y = 0; y < h / 2; ++y) {
+        std::swap_ranges(decoded.begin() + static_cast<std::ptrdiff_t>(row * y),
+                         decoded.begin() + static_cast<std::ptrdiff_t>(row * (y + 1)),
+                         decoded.begin() + static_cast<std::ptrdiff_t>(row * (h - 1 - y)));
     }
+    pixels = std::move(decoded);
     pixel_width = w;
     pixel_height = h;
 }
@@ -72,6 +75,13 @@ void texture::set_data(const data& d) {
 void texture::set_param(param p, param_value v) {
     bind(0);
     glTexParameteri(GL_TEXTURE_2D, param_to_enum(p), param_value_to_enum(v));
+}
+
+void texture::set_nearest_clamped() {
+    set_param(min_filter, nearest);
+    set_param(mag_filter, nearest);
+    set_param(wrap_s, clamp_to_edge);
+    set_param(wrap_t, clamp_to_edge);
 }
 
 void texture::bind(unsigned int unit) const {

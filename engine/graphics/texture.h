@@ -61,6 +61,9 @@ public:
     // Binds on unit 0. A value outside the enumerations hands GL_INVALID_ENUM to GL, which
     // rejects it and keeps the previous setting.
     void set_param(param p, param_value v);
+    // Nearest texels, clamped at the edges: each texel drawn as it is, nothing from the
+    // opposite edge.
+    void set_nearest_clamped();
 
     // Makes `unit` active (always) and binds this texture there unless the unit already
     // holds it. Units past 7 are not recorded and always bind.

@@ -101,6 +101,13 @@ std::string file::read_file() {
     return text;
 }
 
+std::string file::read_bytes(size_t count) {
+    std::string text(count, '\0');
+    const size_t got = handle != nullptr ? std::fread(text.data(), 1, count, handle) : 0;
+    text.resize(got);
+    return text;
+}
+
 void file::write_line(const std::string& s) {
     if (handle != nullptr) {
         std::fputs(s.c_str(), handle);

@@ -42,6 +42,8 @@ public:
     std::string read_line();
     // Every byte from the current position to the end of the file.
     std::string read_file();
+    // Up to `count` bytes from the current position; fewer at the end of the file.
+    std::string read_bytes(size_t count);
 
     void write_line(const std::string& s);
     void write_str(const std::string& s);

@@ -6,6 +6,12 @@
 
 namespace tulk::io {
 
+namespace {
+
+constexpr size_t header_size = 33;
+
+} // namespace
+
 unsigned png::read(const std::string& path, std::vector<unsigned char>& rgba, unsigned& width,
                    unsigned& height, unsigned max_side) {
     rgba.clear();
@@ -16,19 +22,23 @@ unsigned png::read(const std::string& path, std::vector<unsigned char>& rgba, un
     if (!f.regular()) {
         return not_regular;
     }
-    const std::string bytes = f.read_file();
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    // The signature and the header chunk: enough to judge the size before reading on.
+    std::string bytes = f.read_bytes(header_size);
     if (max_side > 0) {
         // A small file can declare gigabytes of pixels; the header alone says how many.
         lodepng::State state;
-        if (const unsigned code = lodepng_inspect(&width, &height, &state, data, bytes.size())) {
+        if (const unsigned code = lodepng_inspect(
+                &width, &height, &state, reinterpret_cast<const unsigned char*>(bytes.data()),
+                bytes.size())) {
             return code;
         }
         if (width > max_side || height > max_side) {
             return too_large;
         }
     }
-    return lodepng::decode(rgba, width, height, data, bytes.size());
+    bytes += f.read_file();
+    return lodepng::decode(rgba, width, height,
+                           reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
 unsigned png::write(const std::string& path, const std::vector<unsigned char>& rgba, unsigned width,

@@ -19,7 +19,8 @@ int rrand(int low, int high) {
     if (high <= low) {
         return low;
     }
-    // Wider than int so that ranges such as [INT_MIN, INT_MAX) cannot overflow.
+    // Wider than int so that the span of any range fits. rand() reaches RAND_MAX only, so
+    // a span wider than that never gives the values past low + RAND_MAX.
     const long long span = static_cast<long long>(high) - low;
     return static_cast<int>(low + std::rand() % span);
 }

@@ -6,14 +6,18 @@
 set -u
 source "$(dirname "$0")/lib.bash"
 
-# A picture that is not one, or a FIFO in its place (which must not hold the game).
+# A picture that is not one, a FIFO in its place (which must not hold the game), or none:
+# a game folder without its title picture is still the game folder, not a reason to look
+# for the data elsewhere.
 for case in text:textures/font/ua.png text:textures/title.png fifo:textures/title.png \
-    fifo:textures/font/ub.png; do
+    fifo:textures/font/ub.png gone:textures/title.png; do
     picture=${case#*:} name=${case//[\/.:]/_}
     prepare_game "$work_dir/$name"
     rm "$work_dir/$name/$picture"
-    [ "${case%%:*}" = fifo ] && mkfifo "$work_dir/$name/$picture" ||
-        printf 'not a picture\n' >"$work_dir/$name/$picture"
+    case ${case%%:*} in
+    fifo) mkfifo "$work_dir/$name/$picture" ;;
+    text) printf 'not a picture\n' >"$work_dir/$name/$picture" ;;
+    esac
     run_game "$work_dir/$name"
     wait_game_exit 60
     [ "$game_status" = 255 ] && grep -q "^error loading texture $picture: ." "$work_dir/$name.log" ||

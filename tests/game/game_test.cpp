@@ -478,3 +478,29 @@ TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_ne
     EXPECT_TRUE(g->in_title());
     EXPECT_EQ(g->get_keys().keys_of(action::start), std::vector{SDL_SCANCODE_P});
 }
+
+TEST_F(game_test, time_lost_in_play_pauses_before_the_world_moves_and_a_pause_rests) {
+    press(action::start);
+    for (int i = 0; i < 3; ++i) {
+        fake_clock::ticks += frame_loop::period_ms;
+        g->frame();
+    }
+    EXPECT_FALSE(g->is_paused());
+    // Stopped for 3 s, as by SIGSTOP or a suspend: paused, the snake where it was.
+    const glm::vec3 head = g->get_snake().get_head()->pos;
+    fake_clock::ticks += 3000;
+    g->frame();
+    EXPECT_TRUE(g->is_paused());
+    EXPECT_EQ(g->get_snake().get_head()->pos, head);
+    // Nothing moves once the outlines are back to their width: the frame loop may rest.
+    EXPECT_TRUE(g->at_rest());
+    scene::set_global_outline_thickness(60);
+    EXPECT_FALSE(g->at_rest());
+
+    // The time spent paused is no absence: resumed, the snake flies on.
+    fake_clock::ticks += 3000;
+    press(action::start);
+    g->frame();
+    EXPECT_FALSE(g->is_paused());
+    EXPECT_NE(g->get_snake().get_head()->pos, head);
+}

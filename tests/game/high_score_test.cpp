@@ -2,6 +2,7 @@
 
 #include "support/test_context.h"
 
+#include <climits>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -79,6 +80,10 @@ TEST_F(high_score_test, a_save_waits_for_the_lock_and_keeps_a_score_saved_meanwh
     alarm(0);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(read_file(path), "42\n");
+
+    // A score past what the reader takes back is saved as the most it does take.
+    write_high_score(path, UINT_MAX);
+    EXPECT_EQ(read_high_score(path), 2147483647u);
 }
 
 // A file that exists but cannot be read may hold a better score: it reads as 0, one line

@@ -1,21 +1,11 @@
 #include "support/test_program.h"
 
 using tulk::graphics::program;
-using tulk::graphics::shader;
 
 std::unique_ptr<program> use_test_program(const char* vertex_source, const char* fragment_source) {
-    auto p = std::make_unique<program>("test");
-    for (const shader::type type : {shader::vertex, shader::fragment}) {
-        auto* s = new shader("test", type);
-        s->set_source(type == shader::vertex ? vertex_source : fragment_source);
-        s->compile_or_die("test shader: %s\n%s\n");
-        p->attach_shader(s, type);
-    }
-    GLuint index = 0;
-    for (const char* attribute : {"position", "normal", "texcoords", "texunit"}) {
-        p->bindAttribLocation(index++, attribute);
-    }
-    p->link_or_die();
+    std::unique_ptr<program> p(program::build("test", {"testvert", vertex_source},
+                                              {"testfrag", fragment_source},
+                                              {"position", "normal", "texcoords", "texunit"}));
     p->use();
     return p;
 }

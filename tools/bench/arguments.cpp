@@ -22,6 +22,8 @@ const char* const usage =
     "  --piled N,...       lengths whose new blocks all lie on the tail at once (2000)\n"
     "  --growth-frames N   timed frames at each length (300)\n"
     "  --seed N            the random seed (1)\n"
+    "  --paused-seconds N  how long the paused game's processor use is measured, at the\n"
+    "                      first size (10; 0 leaves it out)\n"
     "  --out DIR           where the results go\n"
     "  --stage DIR         the game's data\n"
     "  --help              this text\n"
@@ -34,6 +36,7 @@ enum option_id {
     piled_option,
     growth_frames_option,
     seed_option,
+    paused_seconds_option,
     out_option,
     stage_option,
     help_option,
@@ -51,6 +54,7 @@ const option options[] = {
     {"piled", required_argument, nullptr, piled_option},
     {"growth-frames", required_argument, nullptr, growth_frames_option},
     {"seed", required_argument, nullptr, seed_option},
+    {"paused-seconds", required_argument, nullptr, paused_seconds_option},
     {"out", required_argument, nullptr, out_option},
     {"stage", required_argument, nullptr, stage_option},
     {"help", no_argument, nullptr, help_option},
@@ -141,6 +145,12 @@ bool take(int id, const std::string& value, arguments& a, std::FILE* err) {
             return bad("seed", "a whole number from 0 to 4294967295", value);
         }
         a.seed = static_cast<unsigned>(n);
+        return true;
+    case paused_seconds_option:
+        if (!whole_number(value, 0, 600, n)) {
+            return bad("paused-seconds", "a whole number from 0 to 600", value);
+        }
+        a.paused_seconds = static_cast<int>(n);
         return true;
     case out_option:
         a.out = value;

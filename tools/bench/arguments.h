@@ -18,6 +18,7 @@ public:
     std::string out;
     std::string stage;
     unsigned seed = 1;
+    int paused_seconds = 10; // the real frame loop paused at the first size; 0 leaves it out
 
     // Set only in the processes the benchmark makes for itself: one run at one size,
     // a grown snake when `grow` > 0.

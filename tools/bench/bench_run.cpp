@@ -10,6 +10,7 @@
 #include "engine/graphics/program.h"
 #include "engine/util/fatal.h"
 #include "game/block.h"
+#include "game/frame_loop.h"
 #include "game/game.h"
 #include "game/game_clock.h"
 #include "game/session.h"
@@ -21,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -186,6 +188,29 @@ void frame_timer::replay(bench_run::frame& f) {
     f.floor_draws = static_cast<unsigned>(list.get_entries().size());
 }
 
+// The driver's one-time start, which the first program drawing anything pays whatever it
+// draws: the window's buffers on the first clear, the shader compiler on the first compile,
+// the code generator on the first draw. Done before the game so that the memory it takes
+// is not counted as the game's.
+void start_driver() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const std::unique_ptr<program> least(
+        program::build("driverstart",
+                       {"driverstartvert", "attribute vec3 position;\n"
+                                           "void main() { gl_Position = vec4(position, 1.0); }\n"},
+                       {"driverstartfrag", "precision mediump float;\n"
+                                           "void main() { gl_FragColor = vec4(1.0); }\n"},
+                       {"position"}));
+    least->use();
+    const float triangle[] = {0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f};
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, triangle);
+    glDrawArrays(GL_TRIANGLES, 0, 3);
+    glDisableVertexAttribArray(0);
+    glFinish();
+    glUseProgram(0);
+}
+
 // The time and memory of each start-up step, taken as the session reports it done; the
 // random generator seeded after the engine's own seeding so that every run plays alike.
 class start_up {
@@ -195,8 +220,10 @@ public:
     void operator()(session::step done) {
         switch (done) {
         case session::step::window:
-            window_done = bench_run::now_ns();
             r.rss_window_kib = resident_kib();
+            start_driver();
+            window_done = bench_run::now_ns();
+            r.rss_context_kib = resident_kib();
             break;
         case session::step::engine:
             std::srand(o.seed);
@@ -248,17 +275,52 @@ void play_scripted(game& g, const bench_run::options& o, bench_run::result& r) {
     r.skipped_draws = timer.get_skipped();
 }
 
+// Processor time of the whole process (every thread: the mixer's, the GL driver's), ms.
+double process_cpu_ms() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+// A game paused as a player pauses it, left to the real frame loop on the real clock for
+// `seconds`: what a paused game costs while it waits.
+void measure_paused(session& s, const bench_run::options& o, bench_run::result& r) {
+    game& g = s.get_game();
+    for (int i = 0; i < 200 && (g.in_title() || g.get_snake().get_dead()); ++i) {
+        if (g.in_title()) {
+            flight_script::tap(g, action::start);
+        } else {
+            clock_now += 1000;
+            g.frame();
+        }
+    }
+    if (!g.is_paused()) {
+        flight_script::tap(g, action::start);
+    }
+    game_clock::set_source(nullptr);
+    const auto quit = [](Uint32, void*) -> Uint32 {
+        SDL_Event event{};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+        return 0;
+    };
+    const double cpu_before = process_cpu_ms();
+    const std::int64_t before = bench_run::now_ns();
+    const SDL_TimerID timer =
+        SDL_AddTimer(static_cast<Uint32>(o.paused_seconds) * 1000u, quit, nullptr);
+    frame_loop::run(s.get_window(), g);
+    const double wall = ms_between(before, bench_run::now_ns());
+    r.paused_cpu_percent = 100.0 * (process_cpu_ms() - cpu_before) / wall;
+    r.paused_seconds = o.paused_seconds;
+    SDL_RemoveTimer(timer);
+    game_clock::set_source(scripted_clock);
+}
+
 // A block like the snake's own (and like an eaten pickup), as the new tail.
 void grow(game& g) {
-    auto* m = new tulk::graphics::model();
-    m->set_geometry(geometry::find("cube"));
-    m->set_outlined(true);
-    m->set_colour(glm::vec3(0.0f, 0.8f, 0.0f));
-    m->set_casts_shadow(true);
-    m->set_material_lit(true);
-    m->set_material_shadowed(true);
-    g.get_play_scene().add_model(m);
-    g.get_snake().add_to_end(new block(glm::vec3(0.0f), glm::vec3(0.0f), m));
+    g.get_snake().add_to_end(block::make_cube(glm::vec3(0.0f), glm::vec3(1.0f), block::green, true,
+                                              {&g.get_play_scene()}));
 }
 
 void check_alive(game& g, const bench_run::options& o, const char* when) {
@@ -343,6 +405,9 @@ bench_run::result bench_run::run(const options& o) {
         } else {
             play_scripted(g, o, r);
         }
+        if (o.paused_seconds > 0) {
+            measure_paused(s, o, r);
+        }
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         r.peak_rss_kib = usage.ru_maxrss;
@@ -360,8 +425,9 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(bench_run::frame, kind, update_ms, draw_ms, w
                                    allocations, driver_allocations, events, blocks)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(bench_run::result, width, height, length, piled, renderer,
                                    startup_ms, window_ms, init_ms, setup_ms, first_frame_ms,
-                                   peak_rss_kib, rss_window_kib, rss_engine_kib, rss_setup_kib,
-                                   rss_first_frame_kib, rss_end_kib, skipped_draws, frames)
+                                   peak_rss_kib, rss_window_kib, rss_context_kib, rss_engine_kib,
+                                   rss_setup_kib, rss_first_frame_kib, rss_end_kib, skipped_draws,
+                                   frames, paused_seconds, paused_cpu_percent)
 
 bool bench_run::write(const result& r, const std::string& path) {
     std::ofstream out(path);

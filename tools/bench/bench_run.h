@@ -47,14 +47,21 @@ public:
         double setup_ms = 0.0;
         double first_frame_ms = 0.0;
         long peak_rss_kib = 0;
-        // Resident memory after each start-up step and after the last frame.
+        // Resident memory after each start-up step and after the last frame. The context
+        // figure follows the driver's own start: the window cleared, one trivial program
+        // compiled and one triangle drawn, which any program drawing with it pays.
         long rss_window_kib = 0;
+        long rss_context_kib = 0;
         long rss_engine_kib = 0;
         long rss_setup_kib = 0;
         long rss_first_frame_kib = 0;
         long rss_end_kib = 0;
         unsigned skipped_draws = 0; // shadow-pass or other draws the floor did not replay
         std::vector<frame> frames;
+        // The real frame loop with the game paused: its seconds, and the processor time the
+        // whole process took meanwhile, in per cent of one core.
+        int paused_seconds = 0;
+        double paused_cpu_percent = 0.0;
     };
 
     struct options {
@@ -64,6 +71,7 @@ public:
         unsigned seed = 1;
         int length = 0;                // > 0: grow the snake to this length and fly it
         bool piled = false;            // lay the new blocks on the tail all at once
+        int paused_seconds = 0;        // > 0: then run the real frame loop paused so long
         std::string stage_dir;         // the game's data
         std::int64_t spawned_at = 0;   // steady-clock nanoseconds when the process was made
         std::int64_t main_entered = 0; // and when its main began

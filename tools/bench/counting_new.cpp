@@ -31,6 +31,7 @@ struct code_ranges {
 
 code_ranges program_code;
 code_ranges cxx_code;
+code_ranges c_code;
 bool ranges_known = false;
 
 int note_ranges(dl_phdr_info* info, std::size_t, void*) {
@@ -40,6 +41,8 @@ int note_ranges(dl_phdr_info* info, std::size_t, void*) {
         ranges = &program_code; // the executable itself comes first, without a name
     } else if (std::strstr(name, "libstdc++") != nullptr) {
         ranges = &cxx_code;
+    } else if (std::strstr(name, "/libc.so") != nullptr) {
+        ranges = &c_code;
     }
     if (ranges == nullptr || ranges->count > 0) {
         return 0;
@@ -55,40 +58,36 @@ int note_ranges(dl_phdr_info* info, std::size_t, void*) {
     return 0;
 }
 
-// The innermost caller outside the C++ library decides: this executable holds the game
-// and the engine; anything else is the driver (or a library it pulls in). Address ranges
-// only: a symbol lookup per allocation would cost more than the frames being measured.
-allocations::origin origin_of(const void* caller) {
+// The game's when every frame of the stack lies in this executable, the C++ library or the
+// C library (which calls main); the driver's as soon as one lies anywhere else. The caller
+// alone does not tell: the C++ library's string code instantiated in this executable
+// serves the driver's compiler too, which binds to it. Address ranges only: a symbol
+// lookup per allocation would cost more than the frames being measured.
+allocations::origin origin() {
     if (!ranges_known) {
         ranges_known = true;
         dl_iterate_phdr(note_ranges, nullptr);
     }
-    bool game = program_code.holds(caller);
-    if (cxx_code.holds(caller)) {
-        // Past this allocator's own frames and the library's, to whoever called it.
-        void* frames[24];
-        const int n = backtrace(frames, 24);
-        int i = 0;
-        while (i < n && program_code.holds(frames[i])) {
-            ++i;
+    void* frames[32];
+    const int n = backtrace(frames, 32);
+    for (int i = 0; i < n; ++i) {
+        if (!program_code.holds(frames[i]) && !cxx_code.holds(frames[i]) &&
+            !c_code.holds(frames[i])) {
+            return allocations::origin::driver;
         }
-        while (i < n && cxx_code.holds(frames[i])) {
-            ++i;
-        }
-        game = i < n && program_code.holds(frames[i]);
     }
-    return game ? allocations::origin::game : allocations::origin::driver;
+    return allocations::origin::game;
 }
 
 thread_local bool inside = false;
 
-void count(const void* caller) {
+void count() {
     if (!allocations::watching() || inside) {
         allocations::note(allocations::origin::game);
         return;
     }
     inside = true;
-    allocations::note(origin_of(caller));
+    allocations::note(origin());
     inside = false;
 }
 
@@ -99,7 +98,7 @@ void* allocate(std::size_t size) {
 } // namespace
 
 void* operator new(std::size_t size) {
-    count(__builtin_return_address(0));
+    count();
     if (void* p = allocate(size)) {
         return p;
     }
@@ -107,7 +106,7 @@ void* operator new(std::size_t size) {
 }
 
 void* operator new[](std::size_t size) {
-    count(__builtin_return_address(0));
+    count();
     if (void* p = allocate(size)) {
         return p;
     }
@@ -115,12 +114,12 @@ void* operator new[](std::size_t size) {
 }
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    count(__builtin_return_address(0));
+    count();
     return allocate(size);
 }
 
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    count(__builtin_return_address(0));
+    count();
     return allocate(size);
 }
 

@@ -8,7 +8,6 @@
 namespace {
 
 using tulk::graphics::program;
-using tulk::graphics::shader;
 
 // Positions only, in the order of the engine's built-in strips, so that the same
 // triangles come out: the cube's 26 vertices, then the square's 4.
@@ -59,24 +58,11 @@ const char* const fragment_source = "precision mediump float;\n"
                                     "uniform vec4 colour;\n"
                                     "void main() { gl_FragColor = colour; }\n";
 
-shader* compile(const char* name, shader::type type, const char* source, const char* failure) {
-    auto* s = new shader(name, type);
-    s->set_source(source);
-    s->compile_or_die(failure);
-    return s;
-}
-
 } // namespace
 
-floor_renderer::floor_renderer() : flat(std::make_unique<program>("floorprogram")) {
-    flat->attach_shader(
-        compile("floorvert", shader::vertex, vertex_source, "floor vertex shader: %s\n%s\n"),
-        shader::vertex);
-    flat->attach_shader(
-        compile("floorfrag", shader::fragment, fragment_source, "floor fragment shader: %s\n%s\n"),
-        shader::fragment);
-    flat->bindAttribLocation(0, "position");
-    flat->link_or_die();
+floor_renderer::floor_renderer()
+    : flat(program::build("floorprogram", {"floorvert", vertex_source},
+                          {"floorfrag", fragment_source}, {"position"})) {
     mvp = glGetUniformLocation(flat->get_id(), "mvp");
     colour = glGetUniformLocation(flat->get_id(), "colour");
 

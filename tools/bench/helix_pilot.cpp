@@ -15,8 +15,7 @@ constexpr float lowest = -24.0f;   // where the helix starts
 constexpr float highest = 24.0f;   // the head stays 4 units below the top bars
 constexpr float step = 0.8f;       // units a frame at double speed
 constexpr float look_ahead = 0.3f; // radians about the axis ahead of the head
-constexpr float turn_step = 0.4f;  // degrees a frame a held key adds to a turn rate
-constexpr float fast_turn_limit = 32.0f;
+constexpr float fast_turn_limit = 2.0f * snake::turn_limit;
 
 // The turn rate, degrees a frame, that carries the head onto a circle through `aim`
 // (pure pursuit), from the bearing's two components.
@@ -69,8 +68,8 @@ void helix_pilot::steer(game& g) {
 
 void helix_pilot::steer_axis(game& g, float rate, float wanted, action more, action less,
                              std::optional<action>& held) {
-    const float with_more = std::fmin(rate + turn_step, fast_turn_limit);
-    const float with_less = std::fmax(rate - turn_step, -fast_turn_limit);
+    const float with_more = std::fmin(rate + snake::turn_step, fast_turn_limit);
+    const float with_less = std::fmax(rate - snake::turn_step, -fast_turn_limit);
     const float with_none = rate * 0.5f;
     std::optional<action> want;
     float best = std::fabs(with_none - wanted);

@@ -34,7 +34,9 @@ std::vector<std::string> child_arguments(const arguments& a, const bench_run::op
                                      "--result",
                                      result,
                                      "--spawned-at",
-                                     std::to_string(bench_run::now_ns())};
+                                     std::to_string(bench_run::now_ns()),
+                                     "--paused-seconds",
+                                     std::to_string(o.paused_seconds)};
     if (o.length > 0) {
         args.insert(args.end(), {"--grow", std::to_string(o.length)});
     }
@@ -80,6 +82,9 @@ bool run_all(const arguments& a, std::vector<bench_run::result>& runs) {
         o.width = width;
         o.height = height;
         o.frames = a.frames;
+        o.paused_seconds = width == a.sizes.front().first && height == a.sizes.front().second
+                               ? a.paused_seconds
+                               : 0;
         if (!spawn_run(a, o,
                        std::to_string(a.frames) + " scripted frames at " + std::to_string(width) +
                            " x " + std::to_string(height),
@@ -90,6 +95,7 @@ bool run_all(const arguments& a, std::vector<bench_run::result>& runs) {
     o.width = 800;
     o.height = 480;
     o.frames = a.growth_frames;
+    o.paused_seconds = 0;
     for (const bool piled : {false, true}) {
         for (const int length : piled ? a.piled : a.lengths) {
             o.length = length;
@@ -113,6 +119,7 @@ int run_child(const arguments& a, std::int64_t main_entered) {
     o.piled = a.pile;
     o.stage_dir = a.stage;
     o.spawned_at = a.spawned_at;
+    o.paused_seconds = a.paused_seconds;
     o.main_entered = main_entered;
     return bench_run::write(bench_run::run(o), a.result) ? 0 : 1;
 }

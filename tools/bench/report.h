@@ -27,8 +27,10 @@ public:
         double floor_ratio = 1.3;
         double startup_ms = 300.0;
         double peak_mib = 64.0;
-        double period_ms = 32.0;        // the piled snake's 99th percentile stays under it
-        double longest_update_ms = 0.5; // the world update of the longest snake, at the median
+        double own_mib = 24.0;           // peak minus the context that has drawn once
+        double period_ms = 32.0;         // the piled snake's 99th percentile stays under it
+        double longest_update_ms = 0.5;  // the world update of the longest snake, at the median
+        double paused_cpu_percent = 2.0; // of one core, the paused game in the real frame loop
     };
 
     // What one run comes to.

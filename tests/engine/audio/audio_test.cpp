@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string_view>
 
@@ -90,4 +91,29 @@ TEST_F(audio_test, a_device_that_fails_to_open_says_so_and_leaves_stderr_quiet) 
     std::fputs("after\n", stderr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "after\n"); // and stderr works again
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("audio: no sound device", 0), 0u);
+}
+
+// Only names ending in a sound's extension load; one that does not load is named with
+// the reason and plays as silence.
+TEST_F(audio_test, a_sound_that_does_not_load_is_named_once_and_stays_silent) {
+    namespace fs = std::filesystem;
+    const std::string sounds = dir + "/sounds";
+    fs::create_directories(sounds + "/folder.ogg");
+    std::ofstream(sounds + "/empty.wav").flush();
+    std::ofstream(sounds + "/notes.wav.txt") << "not a sound";
+    audio::init();
+    testing::internal::CaptureStdout();
+    audio::load_folder(sounds);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("sound " + sounds + "/empty.wav not loaded, played as silence: "),
+              std::string::npos);
+    EXPECT_NE(said.find("sound " + sounds +
+                        "/folder.ogg not loaded, played as silence: not a "
+                        "regular file\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2);
+    EXPECT_EQ(audio::soundMap.count(sounds + "/notes.wav.txt"), 0u);
+    EXPECT_EQ(audio::soundMap.at(sounds + "/empty.wav"), nullptr);
+    audio::play_sound(sounds + "/empty.wav", 100);
+    EXPECT_EQ(Mix_Playing(-1), 0);
 }

@@ -2,6 +2,7 @@
 #include "engine/graphics/framebuffer.h"
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
+#include "engine/graphics/program.h"
 #include "engine/graphics/texture.h"
 #include "engine/io/png.h"
 #include "support/test_context.h"
@@ -28,6 +29,11 @@ const fatal_case cases[] = {
          geometry::find("square")->draw();
      },
      1, "^glerror: gldrawarrays: 1280\n$"},
+    {[] {
+         program p("p");
+         p.attach_shader(new shader("s", shader::vertex), static_cast<shader::type>(2));
+     },
+     1, "^program p: shader s of no known type 2\n$"},
     {[] {
          texture empty("", texture::rgba);
          empty.set_data(0, 0, nullptr);

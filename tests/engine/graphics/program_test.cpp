@@ -49,4 +49,12 @@ TEST(program, use_skips_gl_only_when_current_and_a_missing_uniform_is_reported_o
     EXPECT_NE(c->log(), "");
     c->set_uniform("glow", glm::vec3(1.0f));
     EXPECT_EQ(c->log(), "");
+
+    // A replaced shader leaves the program (and memory): two stay attached, not three.
+    auto* replacement = new tulk::graphics::shader("again", tulk::graphics::shader::vertex);
+    c->attach_shader(replacement, tulk::graphics::shader::vertex);
+    GLint attached = 0;
+    glGetProgramiv(c->get_id(), GL_ATTACHED_SHADERS, &attached);
+    EXPECT_EQ(attached, 2);
+    EXPECT_EQ(c->get_vertex_shader(), replacement);
 }

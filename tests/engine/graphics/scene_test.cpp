@@ -106,10 +106,15 @@ TEST(scene, culls_what_is_outside_the_view_or_encloses_the_eye_and_what_is_invis
     s.draw();
     EXPECT_EQ(geometry::get_draw_calls(), 4u);
 
-    // Twice a display wider than the GPU allows clamps the shadow map to its limit.
+    // Without shadows the map has no storage. Turned on, twice a display wider than the
+    // GPU allows gets a map clamped to its limit.
+    EXPECT_EQ(scene::sShadowTexture, nullptr);
     GLint most = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
     scene::set_global_shadow_map_dimensions({most + 1, 32});
+    EXPECT_EQ(scene::sShadowTexture, nullptr);
+    scene::set_global_shadows(true);
+    s.draw();
     EXPECT_EQ(scene::sShadowFramebuffer->get_width(), static_cast<unsigned int>(most));
 }
 
