@@ -1,13 +1,13 @@
 # Sourced by scripts/setup and scripts/build-cross: the Debian packages the project needs,
 # in one list, so that an ARM sysroot holds the same libraries as this machine.
 
-# What the game links and its tools build against (also unpacked, for ARM, into
-# build-cross's sysroots), and what only the tests build against or load.
+# What the game links and its tests and tools build against or load (also unpacked,
+# for ARM, into build-cross's sysroots).
 library_packages=(
-    libsdl2-dev libsdl2-mixer-dev libgles-dev libegl-dev
+    libsdl2-dev libsdl2-mixer-dev libgles-dev libegl-dev libgl1-mesa-dri
     libglm-dev liblodepng-dev libvorbis-dev nlohmann-json3-dev libinih-dev
+    libgtest-dev libgmock-dev
 )
-test_library_packages=(libgl1-mesa-dri libgtest-dev libgmock-dev)
 
 # What builds, runs and checks it on this machine.
 tool_packages=(
