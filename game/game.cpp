@@ -28,7 +28,8 @@ constexpr float card_top_share = 0.9f;
 } // namespace
 
 game::game(const tulk::graphics::window& window, settings prefs_)
-    : width(window.get_width()), height(window.get_height()), clip_volume(glm::mat4(1.0f)),
+    : width(window.get_width()), height(window.get_height()),
+      saver(data_location::high_score_file()), clip_volume(glm::mat4(1.0f)),
       prefs(std::move(prefs_)) {
     text::init();
     tulk::audio::load_folder("music");
@@ -38,6 +39,7 @@ game::game(const tulk::graphics::window& window, settings prefs_)
     make_scenes();
     make_title_card();
     high_score = read_high_score(data_location::high_score_file());
+    saver.note(high_score);
     make_texts();
     make_backdrop();
 
@@ -316,10 +318,12 @@ void game::start_game() {
     tulk::audio::play_music(game_music);
     title = false;
     paused = false;
+    loss_saved = false;
 }
 
 void game::end_game() {
-    write_high_score(data_location::high_score_file(), high_score);
+    // Saved at the death already, unless a pickup came after it.
+    saver.save(high_score);
     tulk::audio::play_music(title_music);
     title = true;
 }
@@ -360,6 +364,11 @@ void game::update_world() {
 
     move_backdrop(chase_camera.get_eye());
     field->check_intersections(*player, *play_scene);
+    // The game is lost: its score is safe from now on, whatever ends the process next.
+    if (player->get_dead() && !loss_saved) {
+        loss_saved = true;
+        saver.save(high_score);
+    }
 }
 
 void game::show_score(unsigned score) {
@@ -367,6 +376,7 @@ void game::show_score(unsigned score) {
     score_text->add(tulk::util::itoa(static_cast<int>(score)));
     if (score >= high_score) {
         high_score = score;
+        saver.note(high_score);
     }
     high_score_text->set_string("high score: ");
     high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
@@ -421,7 +431,7 @@ void game::teardown_first() {
     }
     delete title_card;
     title_card = nullptr;
-    write_high_score(data_location::high_score_file(), high_score);
+    saver.finish();
     text::destroy();
 }
 

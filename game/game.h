@@ -8,6 +8,7 @@
 #include "engine/graphics/window.h"
 #include "engine/intersections/volume.h"
 #include "game/action.h"
+#include "game/high_score_saver.h"
 #include "game/level.h"
 #include "game/settings.h"
 #include "game/snake.h"
@@ -58,7 +59,8 @@ public:
     // ...and drawing the current state.
     void draw();
 
-    // Before tulk::destroy: backdrop and title card gone, high score saved, glyphs released.
+    // Before tulk::destroy: backdrop and title card gone, high score saved (waiting at
+    // most high_score_saver::quit_wait for another run's lock), glyphs released.
     void teardown_first();
     // After tulk::destroy, while the GL context still exists.
     void teardown_second();
@@ -83,6 +85,7 @@ public:
     tulk::graphics::model& get_title_card() { return *title_card; }
     int get_width() const { return width; }
     int get_height() const { return height; }
+    high_score_saver& get_saver() { return saver; }
     tulk::graphics::camera& get_chase_camera() { return chase_camera; }
     tulk::graphics::camera& get_title_camera() { return title_camera; }
     tulk::graphics::camera& get_shadow_camera() { return shadow_camera; }
@@ -113,6 +116,7 @@ private:
 
     int width;
     int height;
+    high_score_saver saver;
 
     tulk::graphics::camera chase_camera;
     tulk::graphics::camera title_camera;
@@ -146,6 +150,8 @@ private:
 
     bool title = true;
     bool paused = false;
+    // The snake of this game died and its score went to the saver.
+    bool loss_saved = false;
     unsigned last_shown_score = 0;
     // Orbit of the title camera in degrees; never wrapped.
     float angle = 20.0f;

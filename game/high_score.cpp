@@ -24,10 +24,10 @@ bool warned = false;
 // Files that exist but could not be read: they may hold a better score than ours.
 std::set<std::string> kept;
 
-void warn_not_saved(const std::string& path, int error) {
+void warn_not_saved(const std::string& path, const std::string& why) {
     if (!warned) {
         warned = true;
-        std::printf("high score not saved to %s: %s\n", path.c_str(), std::strerror(error));
+        std::printf("high score not saved to %s: %s\n", path.c_str(), why.c_str());
         std::fflush(stdout);
     }
 }
@@ -72,16 +72,24 @@ unsigned int read_high_score(const std::string& path) {
     return score;
 }
 
-void write_high_score(const std::string& path, unsigned int score) {
+void write_high_score(const std::string& path, unsigned int score,
+                      const std::function<bool()>& keep_waiting) {
     if (kept.count(path) != 0) {
         return;
     }
     const std::string target = file::final_target(path);
     // Another run saving at the same moment waits here; without a lock file (a read-only
-    // folder) the save goes on unguarded.
-    const int lock =
-        open((target + ".lock").c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    while (lock >= 0 && flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+    // folder) the save goes on unguarded. Tried without blocking when the caller may give
+    // up, so that it can.
+    const std::string lock_file = target + ".lock";
+    const int lock = open(lock_file.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    const int how = keep_waiting ? LOCK_EX | LOCK_NB : LOCK_EX;
+    while (lock >= 0 && flock(lock, how) != 0 && (errno == EINTR || errno == EWOULDBLOCK)) {
+        if (errno == EWOULDBLOCK && !keep_waiting()) {
+            close(lock);
+            warn_not_saved(path, "another run still holds " + lock_file);
+            return;
+        }
     }
     unsigned int stored = 0;
     int error = 0;
@@ -92,7 +100,7 @@ void write_high_score(const std::string& path, unsigned int score) {
         const unsigned int best = std::min<unsigned int>(std::max(score, stored), INT32_MAX);
         error = file::replace(target, tulk::util::itoa(static_cast<int>(best)) + "\n");
         if (error != 0) {
-            warn_not_saved(path, error);
+            warn_not_saved(path, std::strerror(error));
         }
     }
     if (lock >= 0) {

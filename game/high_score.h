@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // The best score, kept between runs as one decimal line in a small text file.
@@ -14,5 +15,8 @@ unsigned int read_high_score(const std::string& path);
 // saving at once. The new line goes to "<file>.new" and is renamed over the file, so a
 // crash or a full disk part way leaves the old score; a symbolic link stays and its
 // target is replaced. Where no file can be made beside it the file is rewritten in place.
-// When the score cannot be saved one line says so (once per run).
-void write_high_score(const std::string& path, unsigned int score);
+// When the score cannot be saved one line says so (once per run). While another run holds
+// the lock, `keep_waiting`, when given, is called between tries and gives the save up by
+// returning false; without it the save waits as long as the lock is held.
+void write_high_score(const std::string& path, unsigned int score,
+                      const std::function<bool()>& keep_waiting = nullptr);

@@ -1,13 +1,15 @@
 #include "game/command_line.h"
 #include "game/data_location.h"
 #include "game/frame_loop.h"
+#include "game/process_setup.h"
 #include "game/session.h"
 #include "game/settings.h"
 
 #include <csignal>
 
 int main(int argc, char** argv) {
-    // Before anything else, so that --help, --version and a mistake open no window.
+    process_setup::harden();
+    // Before anything else is opened, so that --help, --version and a mistake open no window.
     command_line options;
     if (const auto status = command_line::parse(argc, argv, options, stdout, stderr)) {
         return *status;
@@ -18,8 +20,6 @@ int main(int argc, char** argv) {
     }
     settings prefs(data_location::settings_file());
     const session::window_options window = options.window_for(prefs);
-    // A message to a reader that went away is no reason to lose the game.
-    std::signal(SIGPIPE, SIG_IGN);
     // A closed terminal ends the game as SIGTERM does, through SDL's quit and the save;
     // SDL installs its SIGTERM handler with the window, before any game is running.
     std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });

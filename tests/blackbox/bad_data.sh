@@ -2,7 +2,8 @@
 # Damaged, missing or odd data files. A picture that cannot be loaded (or is a FIFO) stops
 # the game with a message naming the file and status 255. Missing or damaged sound leaves
 # the game playing, silent where the sound is missing. FIFOs and hidden files, a standard
-# output nobody reads and a closed terminal may neither hang nor end the game.
+# output nobody reads, closed standard streams and a closed terminal may neither hang nor
+# end the game.
 set -u
 source "$(dirname "$0")/lib.bash"
 
@@ -69,12 +70,31 @@ grep -qx "high score file highscore not read (not a regular file), so it is left
 grep -qx "glyphs missing from textures/font, drawn as blocks: ua" "$odd.log" ||
     fail "odd: the missing glyph was not named"
 
-# Standard output goes to a pipe whose reader is gone, and the game has a line to say
-# (no sound device); then the terminal closes. The game saves and ends with status 0.
-hup="$work_dir/hup"
-prepare_game "$hup"
+# Closed standard streams: the display connection must not take their place, where a line
+# (a glyph missing) would be written into it. The game plays and Escape ends it.
+for closed in ">&-" "<&- >&- 2>&-"; do
+    name=closed_${#closed}
+    prepare_game "$work_dir/$name"
+    rm "$work_dir/$name/textures/font/ua.png"
+    eval '(cd "$work_dir/$name" && exec ./ardlow) >"$work_dir/$name.log" 2>&1 '"$closed"' &'
+    game_pid=$!
+    wait_title "$name"
+    start_from_title "$name"
+    quit_game "$name ($closed)"
+done
+
+# Standard output goes to a pipe whose reader is gone. With no game data the game says so
+# and ends with status 1; with a line to say (no sound device) it plays on, and when the
+# terminal closes it saves and ends with status 0.
 mkfifo "$work_dir/pipe"
 exec 5<>"$work_dir/pipe" 6>"$work_dir/pipe" 5<&-
+mkdir "$work_dir/nodata"
+cp "$stage_dir/ardlow" "$work_dir/nodata/"
+(cd "$work_dir/nodata" && exec ./ardlow) >&6 2>"$work_dir/nodata.log"
+status=$?
+[ "$status" = 1 ] || fail "nodata: exit status $status, not 1"
+hup="$work_dir/hup"
+prepare_game "$hup"
 (cd "$hup" && SDL_AUDIODRIVER=no_such_device exec ./ardlow) >&6 2>"$hup.log" &
 game_pid=$!
 exec 6>&-

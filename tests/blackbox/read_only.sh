@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game in a directory it cannot write, on a machine with no sound device: it says once
 # that it plays silently and once that it cannot save the high score, plays game after
-# game, and leaves the old "highscore" as it was.
+# game, and leaves the old "highscore" as it was. So does a file size limit.
 #
 # Tests run as root, whom permission bits do not stop, so the directory is made read-only
 # by a read-only bind mount in a mount namespace of the game's own (it goes when the game
@@ -23,7 +23,8 @@ if unshare -m sh -c "mount --bind '$game' '$game' && mount -o remount,bind,ro '$
         >"$game.log" 2>&1 &
 else
     how="file size limit of zero"
-    (cd "$game" && trap '' XFSZ && ulimit -f 0 && exec ./ardlow) >"$game.log" 2>&1 &
+    # The log goes through a pipe: the limit would stop writes to it too.
+    (cd "$game" && ulimit -f 0 && exec ./ardlow) > >(cat >"$game.log") 2>&1 &
 fi
 game_pid=$!
 echo "unwritable by a $how"
@@ -44,4 +45,20 @@ quit_game "read-only"
 [ "$(cat "$game/highscore")" = "  7 points" ] || fail "highscore changed: $(od -c "$game/highscore")"
 [ -z "$(ls -A "$game" | grep -v -x -e ardlow -e music -e sfx -e textures -e highscore -e highscore.lock)" ] ||
     fail "left files behind: $(ls -A "$game")"
+
+# A file size limit the save exceeds, with no signal ignored beforehand: the game must not
+# die of it. It says why the score was not saved, keeps the old one and leaves no
+# temporary file.
+limited="$work_dir/limited"
+prepare_game "$limited"
+printf '7\n' >"$limited/highscore"
+(cd "$limited" && ulimit -f 0 && exec ./ardlow) > >(cat >"$limited.log") 2>&1 &
+game_pid=$!
+wait_title limited
+quit_game limited
+[ "$(grep -c "high score not saved" "$limited.log")" = 1 ] &&
+    grep -q "^high score not saved to highscore: File too large" "$limited.log" ||
+    fail "limited: not one line saying the file was too large"
+[ "$(cat "$limited/highscore")" = 7 ] && [ ! -e "$limited/highscore.new" ] ||
+    fail "limited: highscore changed or highscore.new left: $(ls -A "$limited")"
 echo "ok"

@@ -2,7 +2,8 @@
 # The game opens a full-screen window of the screen's size. A tap of Escape, its press and
 # release arriving together, quits on the title and in a game every time, as do a tap of Q
 # and a window close, with status 0. Another window taking the focus pauses a game, which
-# stays paused when the focus comes back. With no display the game says so and fails.
+# stays paused when the focus comes back. A display that goes away mid-game ends it with
+# the score saved. With no display the game says so and fails.
 set -u
 source "$(dirname "$0")/lib.bash"
 
@@ -38,6 +39,19 @@ done
 cmp -s "$work_dir/a.png" "$work_dir/b.png" || fail "the game went on without the focus"
 cmp -s "$work_dir/b.png" "$work_dir/c.png" || fail "the game went on when the focus came back"
 kill "$other"
+quit_game focus
+
+# The display going away mid-game, the window destroyed under the game or the X server
+# gone: Xlib ends the game with status 1, and the score of the game in progress is saved
+# first, as a closed terminal would have saved it.
+for lost in window server; do
+    start_game "$work_dir/$lost"
+    start_from_title "$lost"
+    [ $lost = window ] && xdotool windowclose "$(game_window)" || kill "$xvfb_pid"
+    wait_game_exit 30
+    [ "$game_status" = 1 ] && saved "$work_dir/$lost/highscore" ||
+        fail "$lost gone: exit status $game_status, highscore: $(cat "$work_dir/$lost/highscore")"
+done
 
 # No display at all: one clear line and a non-zero status.
 unset DISPLAY

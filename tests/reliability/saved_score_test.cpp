@@ -1,0 +1,132 @@
+// The best score against what can happen around a save: another run holding the lock while
+// a game ends and while the game quits, and the process ended from outside the frame loop,
+// as Xlib ends it when the display goes away.
+#include "game/block.h"
+#include "game/frame_loop.h"
+#include "game/game.h"
+#include "game/game_clock.h"
+#include "support/test_context.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::uint32_t now_ms = 1000;
+
+// The game as the program starts it, in the working directory, which holds a copy of the
+// data; its clock runs 32 ms a frame.
+struct played_game {
+    played_game() {
+        game_clock::set_source([] { return now_ms; });
+        running = start_session(160, 120);
+    }
+    ~played_game() {
+        running.reset();
+        game_clock::set_source(nullptr);
+    }
+
+    game& g() { return running->get_game(); }
+    bool step() {
+        now_ms += frame_loop::period_ms;
+        return frame_loop::step(running->get_window(), g());
+    }
+    static void push_key(SDL_Scancode code) {
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.scancode = code;
+        SDL_PushEvent(&event);
+    }
+    // From the title, a game whose snake eats `score` pickups, with the score shown.
+    void play(unsigned score) {
+        push_key(SDL_SCANCODE_LALT);
+        step();
+        for (unsigned i = 0; i <= score; ++i) {
+            const snake& s = g().get_snake();
+            if (i < score) {
+                g().get_level().get_pickups().front()->set_pos(s.get_head()->pos +
+                                                               0.4f * s.get_direction());
+            }
+            step();
+        }
+        ASSERT_EQ(g().get_score(), score);
+    }
+
+    std::unique_ptr<session> running;
+};
+
+// Holds "highscore.lock" as another run saving would.
+int hold_lock() {
+    const int lock = open("highscore.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    EXPECT_EQ(flock(lock, LOCK_EX), 0);
+    return lock;
+}
+
+} // namespace
+
+TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_long) {
+    alarm(120); // a frame that waits for the lock hangs the test
+    const fs::path previous = fs::current_path();
+    const std::string dir = enter_game_copy();
+    std::ofstream("highscore") << "1\n";
+    {
+        played_game p;
+        const int lock = hold_lock();
+        p.play(3);
+        p.g().get_snake().set_dead();
+        // The death animation runs out and the title returns while the save waits.
+        for (int i = 0; i < 70; ++i) {
+            EXPECT_FALSE(p.step());
+        }
+        EXPECT_TRUE(p.g().in_title());
+        EXPECT_EQ(read_file("highscore"), "1\n");
+        // Let go in time, the lock lets the score of the death in.
+        close(lock);
+        p.g().get_saver().wait();
+        EXPECT_EQ(read_file("highscore"), "3\n");
+
+        // Escape while a save waits ends the game at once; the quit then gives the save up
+        // and says so, leaving the stored score as it was.
+        EXPECT_EXIT(
+            {
+                stdout_to_stderr();
+                hold_lock();
+                p.play(4);
+                p.g().get_snake().set_dead();
+                p.step();
+                p.push_key(SDL_SCANCODE_ESCAPE);
+                EXPECT_TRUE(p.step());
+                p.g().teardown_first();
+                EXPECT_EQ(read_file("highscore"), "3\n");
+                EXPECT_FALSE(fs::exists("highscore.new"));
+                std::exit(testing::Test::HasFailure() ? 1 : 0);
+            },
+            testing::ExitedWithCode(0),
+            "high score not saved to highscore: another run still holds highscore.lock\n");
+    }
+    fs::current_path(previous);
+    fs::remove_all(dir);
+}
+
+TEST(saved_score, an_exit_from_outside_the_frame_loop_saves_the_game_in_play) {
+    EXPECT_EXIT(
+        {
+            // Registered before the game's own exit hook, so it runs after that.
+            std::atexit([] {
+                std::fprintf(stderr, "stored %s", read_file("highscore").c_str());
+                fs::remove_all(fs::current_path());
+            });
+            enter_game_copy();
+            std::ofstream("highscore") << "1\n";
+            played_game p;
+            p.play(3);
+            std::exit(1);
+        },
+        testing::ExitedWithCode(1), "^stored 3\n$");
+}
