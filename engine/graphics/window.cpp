@@ -67,7 +67,8 @@ void window::set_input_grab(bool on) {
 }
 
 bool window::get_input_grab() const {
-    return SDL_GetWindowGrab(handle) == SDL_TRUE;
+    // What was asked for: SDL holds the grab itself only while the window has the focus.
+    return (SDL_GetWindowFlags(handle) & SDL_WINDOW_INPUT_GRABBED) != 0;
 }
 
 void window::start_sdl() {

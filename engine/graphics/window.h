@@ -34,7 +34,8 @@ public:
     // Full screen at the desktop's size, or back to the window of the size given at
     // construction (or the one the player last gave it). Call update_size() after.
     void set_fullscreen(bool on);
-    // Confines the mouse and keyboard to the window, or lets them go.
+    // Confines the mouse and keyboard to the window whenever it has the focus, or lets
+    // them go.
     void set_input_grab(bool on);
     bool get_input_grab() const;
 

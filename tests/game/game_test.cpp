@@ -426,6 +426,22 @@ TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by
     }
 }
 
+TEST_F(game_test, f11_switches_to_full_screen_and_back_which_alone_grabs_the_input_unpaused) {
+    tulk::graphics::window& w = running->get_window();
+    SDL_Window* sdl = w.get_sdl_window();
+    press(action::start);
+    for (const bool full : {true, false}) {
+        type(SDL_SCANCODE_F11);
+        EXPECT_EQ(w.is_fullscreen(), full);
+        EXPECT_EQ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0, full);
+        EXPECT_EQ(w.get_input_grab(), full);
+        type(SDL_SCANCODE_LALT);
+        EXPECT_TRUE(g->is_paused());
+        EXPECT_FALSE(w.get_input_grab());
+        type(SDL_SCANCODE_LALT);
+    }
+}
+
 TEST_F(big_screen_test, the_title_card_keeps_the_pictures_shape_below_the_high_score) {
     const glm::vec2 picture(600.0f, 384.0f);
     for (const auto& [width, height] :
