@@ -9,11 +9,11 @@ namespace {
 
 volatile std::sig_atomic_t stop_requested = 0;
 
-// Stops the process as SIGTSTP would have, then takes the signal again after SIGCONT.
+// Stops the process as SIGTSTP would have. SIGSTOP, because the kernel drops a SIGTSTP
+// whose default action would stop a process group with no parent to resume it (a game
+// started by a launcher or a service), and the player asked for the stop.
 void stop_now() {
-    std::signal(SIGTSTP, SIG_DFL);
-    std::raise(SIGTSTP);
-    std::signal(SIGTSTP, frame_loop::on_terminal_stop);
+    std::raise(SIGSTOP);
 }
 
 bool resting(const tulk::graphics::window& window, const game& g) {
