@@ -3,6 +3,7 @@
 # sets arch, triplet, qemu, port_arch (the name uname -m gives on such a handheld, as the
 # port's files are named), build_dir and sysroot; with --portable, portable=1 and the
 # firmware build's tree.
+# shellcheck disable=SC2034,SC2154 # sets names for the script that sources it, from its root
 case "${1:-}" in
 arm64) triplet=aarch64-linux-gnu qemu=qemu-aarch64 port_arch=aarch64 ;;
 armhf) triplet=arm-linux-gnueabihf qemu=qemu-arm port_arch=armhf ;;

@@ -1,5 +1,6 @@
 # Sourced by scripts/setup and scripts/build-cross: the Debian packages the project needs,
 # in one list, so that an ARM sysroot holds the same libraries as this machine.
+# shellcheck disable=SC2034 # the lists are read by the scripts that source this
 
 # What the game links and its tests and tools build against or load (also unpacked,
 # for ARM, into build-cross's sysroots).
