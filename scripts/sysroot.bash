@@ -1,6 +1,7 @@
 # Sourced by build-cross and test-cross: folders unpacked from Debian packages of another
 # architecture or another Debian release, with this machine's own package set left alone.
 # Needs root, build_dir and arch set.
+# shellcheck disable=SC2154 # root, build_dir and arch come from the script that sources this
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)

@@ -5,6 +5,7 @@
 # output nobody reads, closed standard streams and a closed terminal may neither hang nor
 # end the game.
 set -u
+# shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
 # A picture that is not one, a FIFO in its place (which must not hold the game), or none:

@@ -5,6 +5,7 @@
 # of that size; F11 and Alt+Enter switch it to full screen and back, a paused game staying
 # paused through every switch, and the left Alt of Alt+Enter still doing its own work.
 set -u
+# shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
 prepare_game "$work_dir/game"

@@ -5,6 +5,7 @@
 # and the same unpacked from its Debian package, read their data from share/games/ardlow and
 # keep the high score in $XDG_DATA_HOME/ardlow.
 set -u
+# shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
 empty="$work_dir/empty"

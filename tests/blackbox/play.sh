@@ -2,6 +2,7 @@
 # A whole game on a real X server: the title, a game started with left Alt, the snake
 # flying into the far wall, the title again with "highscore" written, and Escape.
 set -u
+# shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
 shots="$build_dir/screenshots"

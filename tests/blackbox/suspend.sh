@@ -2,6 +2,7 @@
 # A game stopped and continued, as a suspend does, comes back paused with the snake where
 # it was; Ctrl+Z (SIGTSTP) pauses the game before the process stops.
 set -u
+# shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
 text() { count "$1" 310 225 490 258 white; } # where "paused" shows

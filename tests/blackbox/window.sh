@@ -5,6 +5,7 @@
 # stays paused when the focus comes back. A display that goes away mid-game ends it with
 # the score saved. With no display the game says so and fails.
 set -u
+# shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
 for try in {1..21}; do
