@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# Damaged, missing or odd data files. A picture that cannot be loaded (or is a FIFO) stops
-# the game with a message naming the file and status 255. Missing or damaged sound leaves
-# the game playing, silent where the sound is missing. FIFOs and hidden files, a standard
-# output nobody reads, closed standard streams and a closed terminal may neither hang nor
-# end the game.
+# Damaged, missing or odd data files: a picture that cannot be loaded stops the game with
+# status 255 and its name; bad sound plays as silence; FIFOs, hidden files, closed or unread
+# standard streams and a closed terminal neither hang nor end the game.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
-# A picture that is not one, a FIFO in its place (which must not hold the game), or none:
-# a game folder without its title picture is still the game folder, not a reason to look
-# for the data elsewhere.
+# A picture that is not one, a FIFO in its place, or none: a game folder without its title
+# picture is still the game folder, not a reason to look for the data elsewhere.
 for case in text:textures/font/ua.png text:textures/title.png fifo:textures/title.png \
     fifo:textures/font/ub.png gone:textures/title.png; do
     picture=${case#*:} name=${case//[\/.:]/_}
@@ -43,8 +40,8 @@ rm -r "$work_dir/no_music/music"
 heard no_music
 ((heard > 10000)) || fail "no_music: the death made no sound"
 
-# Damaged music, one piece cut short and one not music at all, a damaged death sound and no
-# pickup sound (the snake may meet a pickup on its way): a whole game in silence.
+# Music cut short or not music at all, a damaged death sound and no pickup sound: a whole
+# game in silence.
 prepare_game "$work_dir/silent"
 head -c 200 "$stage_dir/music/Ouroboros.ogg" >"$work_dir/silent/music/Ouroboros.ogg"
 cp "$stage_dir/textures/title.png" "$work_dir/silent/music/Buff Proof.ogg"
@@ -53,8 +50,8 @@ rm "$work_dir/silent/sfx/167338__plimbo__pup-fat.wav"
 heard silent
 ((heard == 0)) || fail "silent: damaged sound made a sound"
 
-# FIFOs as the high score, a piece of music and an effect, hidden files in every data
-# folder and a glyph missing: the title comes, and Escape ends the game as usual.
+# FIFOs as the high score, music and an effect, hidden files in every data folder and a
+# glyph missing: the title comes, and Escape ends the game.
 odd="$work_dir/odd"
 prepare_game "$odd"
 rm "$odd/music/Ouroboros.ogg" "$odd/sfx/Blast(1).wav" "$odd/textures/font/ua.png"
@@ -72,7 +69,7 @@ grep -qx "glyphs missing from textures/font, drawn as blocks: ua" "$odd.log" ||
     fail "odd: the missing glyph was not named"
 
 # Closed standard streams: the display connection must not take their place, where a line
-# (a glyph missing) would be written into it. The game plays and Escape ends it.
+# (a glyph missing) would be written into it.
 for closed in ">&-" "<&- >&- 2>&-"; do
     name=closed_${#closed}
     prepare_game "$work_dir/$name"
@@ -84,9 +81,8 @@ for closed in ">&-" "<&- >&- 2>&-"; do
     quit_game "$name ($closed)"
 done
 
-# Standard output goes to a pipe whose reader is gone. With no game data the game says so
-# and ends with status 1; with a line to say (no sound device) it plays on, and when the
-# terminal closes it saves and ends with status 0.
+# Standard output to a pipe whose reader is gone: with no data the game ends with status 1;
+# with a line to say it plays on, and a closed terminal saves and ends it with status 0.
 mkfifo "$work_dir/pipe"
 exec 5<>"$work_dir/pipe" 6>"$work_dir/pipe" 5<&-
 mkdir "$work_dir/nodata"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The game as a desktop program. Its command line answers --help and --version, and
-# refuses a bad option or size with status 2, all without opening a window: they run with
-# no display, where opening one would fail with status 1. --window=640x360 opens a window
-# of that size; F11 and Alt+Enter switch it to full screen and back, a paused game staying
-# paused through every switch, and the left Alt of Alt+Enter still doing its own work.
+# The game as a desktop program: --help, --version and bad options (status 2) answer with
+# no display, so without opening a window; --window=640x360 opens one of that size; F11 and
+# Alt+Enter switch to full screen and back, a paused game staying paused, and the left Alt
+# of Alt+Enter still doing its own work.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Where the game finds its data, started from a working directory that holds nothing: a
-# staged copy started by its full path plays from its own folder; a program with no data
-# anywhere says where it looked and exits with status 1; the game installed with DESTDIR,
-# and the same unpacked from its Debian package, read their data from share/games/ardlow and
-# keep the high score in $XDG_DATA_HOME/ardlow.
+# Where the game finds its data, started from an empty working directory: a staged copy
+# plays from its own folder; with no data anywhere it says where it looked and exits with 1;
+# installed (DESTDIR, or unpacked from the Debian package) it reads share/games/ardlow and
+# keeps the high score in $XDG_DATA_HOME/ardlow.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"

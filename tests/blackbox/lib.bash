@@ -69,6 +69,7 @@ shot() {
 count() {
     "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"
 }
+paused_text() { count "$1" 310 225 490 258 white; } # where "paused" shows on 800x480
 
 # On an 800x480 screen the title card covers x 100-700, y 48-432. It draws a green snake
 # of its own, so the play screen is green in the middle with no card around it.
@@ -80,9 +81,8 @@ snake_shown() {
 }
 
 # Starts a game from the title with left Alt, held as a player does, and waits for the
-# snake. A press that brings no game within 10 s (30 s for an emulated game, which draws
-# many times slower on a busy machine) is made again: a game shows for seconds before it
-# can end, so the waits would have seen one that started.
+# snake; a press that brings no game within 10 s (30 s emulated) is made again, as a game
+# shows for seconds before it can end.
 start_from_title() {
     local try wait=10
     [ -z "${ARDLOW_LAUNCHER:-}" ] || wait=30
@@ -95,7 +95,6 @@ start_from_title() {
 }
 
 # saved FILE: FILE holds one whole high-score line, decimal digits and a line feed.
-# (The value itself depends on the random pickups the snake meets on its way.)
 saved() {
     local text pattern='^[0-9]+'$'\n''x$'
     text=$(cat "$1" && echo x) && [[ $text =~ $pattern ]]
@@ -114,8 +113,8 @@ wait_game_exit() {
     game_pid=
 }
 
-# quit_game NAME [KEY]: KEY (Escape unless given) ends the game with status 0. It is held
-# until the game ends, so that a slow start cannot see the press and release at once.
+# quit_game NAME [KEY]: KEY (Escape unless given), held until the game ends so that a slow
+# start cannot see the press and release at once, ends the game with status 0.
 quit_game() {
     xdotool keydown "${2:-Escape}"
     wait_game_exit 60

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# The game in a directory it cannot write, on a machine with no sound device: it says once
-# that it plays silently and once that it cannot save the high score, plays game after
-# game, and leaves the old "highscore" as it was. So does a file size limit.
-#
-# Tests run as root, whom permission bits do not stop, so the directory is made read-only
-# by a read-only bind mount in a mount namespace of the game's own (it goes when the game
-# does). Where mounting is not allowed, a file size limit of zero makes every write fail
-# instead, as a full card would.
+# The game in a directory it cannot write, with no sound device: it says once that it plays
+# silently and once that it cannot save, plays on, and leaves the old "highscore" as it was.
+# Root passes permission bits, so the directory is a read-only bind mount in the game's own
+# mount namespace; where mounting is not allowed, a file size limit of zero fails writes.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
@@ -51,9 +47,8 @@ for left in "$game"/* "$game"/.[!.]*; do
     esac
 done
 
-# A file size limit the save exceeds, with no signal ignored beforehand: the game must not
-# die of it. It says why the score was not saved, keeps the old one and leaves no
-# temporary file.
+# A file size limit the save exceeds, with SIGXFSZ not ignored beforehand: the game does not
+# die of it, says why, keeps the old score and leaves no temporary file.
 limited="$work_dir/limited"
 prepare_game "$limited"
 printf '7\n' >"$limited/highscore"

@@ -5,10 +5,9 @@ set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
-text() { count "$1" 310 225 490 258 white; } # where "paused" shows
 start_game
 start_from_title game
-playing=$(text "$work_dir/now.png")
+playing=$(paused_text "$work_dir/now.png")
 
 kill -STOP "$game_pid"
 sleep 2
@@ -17,7 +16,7 @@ sleep 0.5
 shot "$work_dir/a.png"
 sleep 0.5
 shot "$work_dir/b.png"
-(($(text "$work_dir/a.png") > playing + 500)) || fail "no \"paused\" after a stop of 2 s"
+(($(paused_text "$work_dir/a.png") > playing + 500)) || fail "no \"paused\" after a stop of 2 s"
 cmp -s "$work_dir/a.png" "$work_dir/b.png" || fail "the game went on after a stop of 2 s"
 
 xdotool keydown Alt_L && sleep 0.2 && xdotool keyup Alt_L
@@ -27,6 +26,6 @@ stopped() { [ "$(awk '{print $3}' "/proc/$game_pid/stat")" = T ]; }
 wait_for 10 "the game to stop itself" stopped
 shot "$work_dir/d.png"
 kill -CONT "$game_pid"
-(($(text "$work_dir/d.png") > playing + 500)) || fail "no \"paused\" before Ctrl+Z stopped the game"
+(($(paused_text "$work_dir/d.png") > playing + 500)) || fail "no \"paused\" before Ctrl+Z stopped the game"
 quit_game game
 echo "ok"

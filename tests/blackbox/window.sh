@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The game opens a full-screen window of the screen's size. A tap of Escape, its press and
-# release arriving together, quits on the title and in a game every time, as do a tap of Q
-# and a window close, with status 0. Another window taking the focus pauses a game, which
-# stays paused when the focus comes back. A display that goes away mid-game ends it with
-# the score saved. With no display the game says so and fails.
+# A full-screen window of the screen's size; a tap of Escape or Q, or a window close, quits
+# with status 0 every time; a focus loss pauses; a display lost mid-game ends it with the
+# score saved; no display at all is said and fails.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
@@ -25,8 +23,7 @@ for try in {1..21}; do
     [ "$game_status" = 0 ] || fail "try $try: exit status $game_status"
 done
 
-text() { count "$1" 310 225 490 258 white; } # where "paused" shows
-playing=$(text "$work_dir/now.png")
+playing=$(paused_text "$work_dir/now.png")
 xmessage -geometry +900+100 other 2>/dev/null & # off the screen, out of the screenshots
 other=$!
 wait_for 20 "a second window" xdotool search --name '^xmessage$'
@@ -36,15 +33,14 @@ for s in a b c; do
     shot "$work_dir/$s.png"
     [ $s = b ] && xdotool windowfocus "$(game_window)"
 done
-(($(text "$work_dir/a.png") > playing + 500)) || fail "no \"paused\" without the focus"
+(($(paused_text "$work_dir/a.png") > playing + 500)) || fail "no \"paused\" without the focus"
 cmp -s "$work_dir/a.png" "$work_dir/b.png" || fail "the game went on without the focus"
 cmp -s "$work_dir/b.png" "$work_dir/c.png" || fail "the game went on when the focus came back"
 kill "$other"
 quit_game focus
 
-# The display going away mid-game, the window destroyed under the game or the X server
-# gone: Xlib ends the game with status 1, and the score of the game in progress is saved
-# first, as a closed terminal would have saved it.
+# The window destroyed under the game or the X server gone: Xlib ends the game with status
+# 1, and the score of the game in progress is saved first.
 for lost in window server; do
     start_game "$work_dir/$lost"
     start_from_title "$lost"

@@ -1,11 +1,11 @@
 #include "engine/audio/audio.h"
 #include "engine/graphics/draw_state.h"
 #include "engine/graphics/scene.h"
-#include "fake_clock.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
 #include "game/game.h"
 #include "game/gamepad.h"
+#include "support/fake_clock.h"
 #include "support/test_context.h"
 
 #include <algorithm>
@@ -59,9 +59,7 @@ class game_test : public testing::Test {
 protected:
     void SetUp() override {
         dir = enter_game_copy();
-        running = start_session(screen.x, screen.y);
-        g = &running->get_game();
-        pads = std::make_unique<gamepad>();
+        restart({});
         // An offscreen window never has the keyboard focus, without which SDL drops
         // controller input.
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -74,17 +72,17 @@ protected:
     }
 
     void press(action a) { g->act(a, true); }
-    // A press and release of a key, through the frame loop.
-    void type(SDL_Scancode code) {
+    // A press and release of a key in one frame; true when it quits.
+    bool type(SDL_Scancode code) {
         push(key_event(SDL_KEYDOWN, code));
         push(key_event(SDL_KEYUP, code));
-        step();
+        return step();
     }
     // The game stopped as at its end and made anew with the settings in its folder.
-    void restart() {
+    void restart(settings prefs = settings("settings.ini")) {
         pads.reset();
         running.reset();
-        running = start_session(screen.x, screen.y, settings("settings.ini"));
+        running = start_session(screen.x, screen.y, std::move(prefs));
         g = &running->get_game();
         pads = std::make_unique<gamepad>();
     }
@@ -104,24 +102,24 @@ protected:
         g->get_level().get_pickups().front()->set_pos(s.get_head()->pos + 0.4f * s.get_direction());
     }
 
-    // Of the pixels that change when `recolour` turns something from white to black, the
-    // box, as GL counts rows; empty when nothing changed.
+    // The box of the pixels that change when `shown` turns from white to black, as GL counts
+    // rows; empty when nothing changed.
     struct box {
         glm::ivec2 low{INT_MAX};
         glm::ivec2 high{INT_MIN};
         glm::ivec2 size() const { return high - low + 1; }
         glm::vec2 centre() const { return glm::vec2(low + high) / 2.0f; }
     };
-    template <class Recolour>
-    box changed_by(Recolour recolour) {
+    template <class Shown>
+    box changed_by(Shown& shown) {
         const int width = running->get_window().get_width();
         const int height = running->get_window().get_height();
         g->draw();
         const auto white = read_pixels(width, height);
-        recolour(glm::vec3(0.0f));
+        shown.set_colour(glm::vec3(0.0f));
         g->draw();
         const auto black = read_pixels(width, height);
-        recolour(glm::vec3(1.0f));
+        shown.set_colour(glm::vec3(1.0f));
         box b;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -163,9 +161,7 @@ TEST_F(game_test, keys_and_focus_act_in_every_state_and_quitting_frames_run_in_f
     // A press and its release in one frame still act, whatever the keyboard state says:
     // left Alt starts a game without pausing it, pauses it, resumes it.
     for (const bool paused : {false, true, false}) {
-        push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LALT));
-        push(key_event(SDL_KEYUP, SDL_SCANCODE_LALT));
-        EXPECT_FALSE(step());
+        EXPECT_FALSE(type(SDL_SCANCODE_LALT));
         EXPECT_FALSE(g->in_title());
         EXPECT_EQ(g->is_paused(), paused);
     }
@@ -396,10 +392,8 @@ TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by
         EXPECT_EQ(g->get_snake().get_head()->pos, head);
         EXPECT_EQ(g->get_text_layout().get_scale(), k);
 
-        const box pause =
-            changed_by([&](const glm::vec3& c) { g->get_pause_text().set_colour(c); });
-        const box score =
-            changed_by([&](const glm::vec3& c) { g->get_score_text().set_colour(c); });
+        const box pause = changed_by(g->get_pause_text());
+        const box score = changed_by(g->get_score_text());
         if (k == 1) {
             // "paused", 30 pixels a glyph, centred; the score 20 a glyph, 8 from the left
             // and 40 to 60 from the top.
@@ -448,7 +442,7 @@ TEST_F(big_screen_test, the_title_card_keeps_the_pictures_shape_below_the_high_s
          {std::pair{800, 480}, {720, 720}, {1920, 1080}, {320, 240}, {400, 200}}) {
         SCOPED_TRACE(testing::Message() << width << "x" << height);
         resize(width, height);
-        const box card = changed_by([&](const glm::vec3& c) { g->get_title_card().set_colour(c); });
+        const box card = changed_by(g->get_title_card());
         const glm::vec2 drawn = card.size();
         EXPECT_NEAR(drawn.x, drawn.y * picture.x / picture.y, 1.0f);
         EXPECT_LE(glm::distance(card.centre(), glm::vec2(width - 1, height - 1) / 2.0f), 1.0f);
@@ -458,9 +452,7 @@ TEST_F(big_screen_test, the_title_card_keeps_the_pictures_shape_below_the_high_s
         if (width == 800) {
             EXPECT_TRUE(card.low == glm::ivec2(100, 48) && card.high == glm::ivec2(699, 431));
         }
-        const box high_score =
-            changed_by([&](const glm::vec3& c) { g->get_high_score_text().set_colour(c); });
-        EXPECT_GT(high_score.low.y, card.high.y);
+        EXPECT_GT(changed_by(g->get_high_score_text()).low.y, card.high.y);
     }
 }
 

@@ -1,10 +1,10 @@
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
 #include "engine/graphics/scene.h"
-#include "fake_clock.h"
 #include "game/block.h"
 #include "game/level.h"
 #include "game/snake.h"
+#include "support/fake_clock.h"
 #include "support/test_context.h"
 
 #include <gtest/gtest.h>

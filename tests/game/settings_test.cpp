@@ -6,26 +6,11 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 using testing::Not;
-
-namespace {
-
-void write(const fs::path& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
-
-std::string read(const fs::path& path) {
-    std::stringstream s;
-    s << std::ifstream(path).rdbuf();
-    return s.str();
-}
-
-} // namespace
 
 TEST(settings, bad_lines_are_named_and_keep_their_defaults_while_the_rest_apply) {
     const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
@@ -42,7 +27,7 @@ TEST(settings, bad_lines_are_named_and_keep_their_defaults_while_the_rest_apply)
                              "this line is no setting\n"
                              "[display]\n"
                              "window_width = 1280\n";
-    write(path, text);
+    std::ofstream(path) << text;
     testing::internal::CaptureStderr();
     settings s(path.string());
     const std::string err = testing::internal::GetCapturedStderr();
@@ -74,7 +59,7 @@ TEST(settings, bad_lines_are_named_and_keep_their_defaults_while_the_rest_apply)
     s.mute = true;
     EXPECT_FALSE(s.save());
     EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(path.string()));
-    EXPECT_EQ(read(path), text);
+    EXPECT_EQ(read_file(path), text);
 }
 
 TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written) {
@@ -103,7 +88,7 @@ TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written)
     // Read-only or unreadable (a folder in its place): named, defaults or its values, and
     // left as it is.
     chmod(path.c_str(), 0444);
-    const std::string before = read(path);
+    const std::string before = read_file(path);
     settings read_only(path.string());
     EXPECT_TRUE(read_only.mute);
     read_only.mute = false;
@@ -113,7 +98,7 @@ TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written)
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_THAT(err, HasSubstr(path.string()));
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << "said once";
-    EXPECT_EQ(read(path), before);
+    EXPECT_EQ(read_file(path), before);
 
     const fs::path folder = dir / "folder.ini";
     fs::create_directory(folder);

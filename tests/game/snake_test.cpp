@@ -3,8 +3,8 @@
 #include "engine/graphics/geometry.h"
 #include "engine/graphics/model.h"
 #include "engine/graphics/scene.h"
-#include "fake_clock.h"
 #include "game/block.h"
+#include "support/fake_clock.h"
 #include "support/test_context.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "game/block.h"
 #include "game/frame_loop.h"
 #include "game/game.h"
-#include "game/game_clock.h"
+#include "support/fake_clock.h"
 #include "support/test_context.h"
 
 #include <fcntl.h>
@@ -18,23 +18,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::uint32_t now_ms = 1000;
-
 // The game as the program starts it, in the working directory, which holds a copy of the
 // data; its clock runs 32 ms a frame.
 struct played_game {
-    played_game() {
-        game_clock::set_source([] { return now_ms; });
-        running = start_session(160, 120);
-    }
-    ~played_game() {
-        running.reset();
-        game_clock::set_source(nullptr);
-    }
-
     game& g() { return running->get_game(); }
     bool step() {
-        now_ms += frame_loop::period_ms;
+        fake_clock::ticks += frame_loop::period_ms;
         return frame_loop::step(running->get_window(), g());
     }
     static void push_key(SDL_Scancode code) {
@@ -58,7 +47,8 @@ struct played_game {
         ASSERT_EQ(g().get_score(), score);
     }
 
-    std::unique_ptr<session> running;
+    fake_clock clock; // set before the session starts, left after it ends
+    std::unique_ptr<session> running = start_session(160, 120);
 };
 
 // Holds "highscore.lock" as another run saving would.
@@ -72,7 +62,6 @@ int hold_lock() {
 
 TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_long) {
     alarm(120); // a frame that waits for the lock hangs the test
-    const fs::path previous = fs::current_path();
     const std::string dir = enter_game_copy();
     std::ofstream("highscore") << "1\n";
     {
@@ -110,7 +99,6 @@ TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_lon
             testing::ExitedWithCode(0),
             "high score not saved to highscore: another run still holds highscore.lock\n");
     }
-    fs::current_path(previous);
     fs::remove_all(dir);
 }
 

@@ -22,7 +22,6 @@ TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
                  {"99999999999999999999999999\n", 2147483647},
                  {"-5\n", 0}};
 
-    const fs::path previous = fs::current_path();
     const fs::path dir = enter_game_copy();
 
     for (const auto& c : cases) {
@@ -42,6 +41,5 @@ TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
         EXPECT_EQ(read_file("highscore"), std::to_string(c.score) + "\n");
     }
 
-    fs::current_path(previous);
     fs::remove_all(dir);
 }

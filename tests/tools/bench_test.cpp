@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <nlohmann/json.hpp>
@@ -126,11 +125,10 @@ TEST(bench_report, json_carries_the_figures) {
     grown.piled = true;
     const report rep({scripted, grown}, report::machine());
     const std::string dir = make_temp_dir();
-    ASSERT_TRUE(rep.write_json(dir + "/r.json"));
     // The charts too, so that the sanitizer build runs their drawing.
-    ASSERT_TRUE(rep.write_plot(dir + "/f.png") && rep.write_growth_plot(dir + "/g.png"));
-    std::ifstream in(dir + "/r.json");
-    const json j = json::parse(in);
+    ASSERT_TRUE(rep.write_json(dir + "/r.json") && rep.write_plot(dir + "/f.png") &&
+                rep.write_growth_plot(dir + "/g.png"));
+    const json j = json::parse(read_file(dir + "/r.json"));
     const json& run = j["runs"].at(0);
     EXPECT_EQ(run["whole_frame_ms"], json::parse(R"({"median":3,"p95":6,"p99":6,"max":6})"));
     EXPECT_EQ(run["frame_kinds"], json::parse(R"({"play":2,"title":2,"paused":1,"dying":1})"));

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <string_view>
 
@@ -27,8 +28,8 @@ int peak(std::string_view raw) {
     return largest;
 }
 
-// SDL's disk driver writes what the mixer plays to a file instead of a sound card. The
-// effect is the staged death sound, a second long.
+// SDL's disk driver writes what the mixer plays to a file. The effect is the staged death
+// sound, a second long.
 class audio_test : public testing::Test {
 protected:
     void SetUp() override {
@@ -105,15 +106,12 @@ TEST_F(audio_test, a_sound_that_does_not_load_is_named_once_and_stays_silent) {
     testing::internal::CaptureStdout();
     audio::load_folder(sounds);
     const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("sound " + sounds + "/empty.wav not loaded, played as silence: "),
-              std::string::npos);
-    EXPECT_NE(said.find("sound " + sounds +
-                        "/folder.ogg not loaded, played as silence: not a "
-                        "regular file\n"),
-              std::string::npos);
+    const std::string silent = " not loaded, played as silence: ";
+    EXPECT_THAT(said, testing::HasSubstr("sound " + sounds + "/empty.wav" + silent));
+    EXPECT_THAT(said, testing::HasSubstr(sounds + "/folder.ogg" + silent + "not a regular file\n"));
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2);
-    EXPECT_EQ(audio::soundMap.count(sounds + "/notes.wav.txt"), 0u);
-    EXPECT_EQ(audio::soundMap.at(sounds + "/empty.wav"), nullptr);
+    EXPECT_TRUE(!audio::soundMap.contains(sounds + "/notes.wav.txt") &&
+                audio::soundMap.at(sounds + "/empty.wav") == nullptr);
     audio::play_sound(sounds + "/empty.wav", 100);
     EXPECT_EQ(Mix_Playing(-1), 0);
 }

@@ -8,8 +8,7 @@
 #include <glm/gtc/quaternion.hpp>
 #include <gtest/gtest.h>
 
-using tulk::graphics::model;
-using tulk::graphics::scene;
+using namespace tulk::graphics;
 
 namespace {
 
@@ -39,21 +38,20 @@ TEST(model, children_follow_the_transform_but_not_the_size_and_a_destroyed_one_l
     expect_near(child->get_world_pos(), {10.0f, 1.0f, 0.0f});
 
     parent.detach_child(child);
-    EXPECT_EQ(parent.get_child_count(), 0u);
-    EXPECT_EQ(child->get_parent(), nullptr);
+    EXPECT_TRUE(parent.get_child_count() == 0 && child->get_parent() == nullptr);
     expect_near(child->get_world_pos(), {1.0f, 0.0f, 0.0f});
     delete child;
 
-    // A turn is about the model's own axis, normalised: after a quarter turn about x, the
-    // own z axis is the world's -y, which carries x onto the world's z.
+    // A turn is about the model's own axis, normalised: after a quarter turn about x, its
+    // own z is the world's -y, which carries x onto the world's z.
     model m;
     m.rotate(90.0f, {1.0f, 0.0f, 0.0f});
     m.rotate(90.0f, {0.0f, 0.0f, 2.0f});
     expect_near(glm::vec3(m.get_model_matrix()[0]), {0.0f, 0.0f, 1.0f});
     EXPECT_NEAR(glm::length(m.get_rot()), 1.0f, 1e-5f);
 
-    // A destroyed model must leave no pointer to itself behind: not in its parent, not in
-    // any scene, and its subtree goes with it.
+    // A destroyed model leaves no pointer to itself in its parent or any scene, and its
+    // subtree goes with it.
     auto* first = new model;
     auto* second = new model;
     parent.add_child(first);
@@ -67,16 +65,13 @@ TEST(model, children_follow_the_transform_but_not_the_size_and_a_destroyed_one_l
     two.add_model(first);
 
     delete first;
-    ASSERT_EQ(parent.get_child_count(), 1u);
-    EXPECT_EQ(parent.get_child(0), second);
-    EXPECT_EQ(one.get_model_count(), 1u);
-    EXPECT_EQ(one.get_model(0), second);
+    ASSERT_TRUE(parent.get_child_count() == 1 && one.get_model_count() == 1);
+    EXPECT_TRUE(parent.get_child(0) == second && one.get_model(0) == second);
     EXPECT_EQ(two.get_model_count(), 0u);
     EXPECT_EQ(model::sModels.size(), 3u); // parent, m and second
 
     parent.delete_child(second);
-    EXPECT_EQ(parent.get_child_count(), 0u);
-    EXPECT_EQ(one.get_model_count(), 0u);
+    EXPECT_TRUE(parent.get_child_count() == 0 && one.get_model_count() == 0);
 }
 
 // Building a program compiles and links it, and a failure ends the process: the richest
@@ -85,7 +80,7 @@ TEST(material, switches_imply_what_they_need_and_shadows_off_drops_the_shadow_te
     test_context ctx;
     scene s;
     scene::set_global_pcf(2);
-    tulk::graphics::texture bumps("bumps", tulk::graphics::texture::rgba);
+    texture bumps("bumps", texture::rgba);
     model m;
     m.set_bump_map(&bumps);
     m.set_material_bump_mapped(true);

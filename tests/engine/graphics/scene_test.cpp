@@ -10,11 +10,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-using tulk::graphics::camera;
-using tulk::graphics::geometry;
-using tulk::graphics::light;
-using tulk::graphics::model;
-using tulk::graphics::scene;
+using namespace tulk::graphics;
 
 namespace {
 
@@ -45,8 +41,8 @@ glm::ivec3 rgb(const glm::vec3& colour) {
 
 // Within 2 of the colour on every channel.
 ::testing::AssertionResult close_to(const glm::ivec3& got, const glm::vec3& want) {
-    const glm::ivec3 off = glm::abs(got - rgb(want));
-    return ::testing::AssertionResult(glm::max(off.x, glm::max(off.y, off.z)) <= 2)
+    return ::testing::AssertionResult(
+               glm::all(glm::lessThanEqual(glm::abs(got - rgb(want)), glm::ivec3(2))))
            << "got " << got.r << " " << got.g << " " << got.b;
 }
 
@@ -152,9 +148,8 @@ TEST(scene_render, outline_grows_a_unit_cube_by_a_tenth_along_its_diagonal) {
     EXPECT_EQ(ctx.pixel(size / 2 - 52, size / 2), glm::u8vec4(255, 0, 255, 255));
 }
 
-// A lit cube above a floor with the light at a slant, so the shadow lies beside the cube:
-// depth drawn into the shadow map's texture and sampled in the window, whose viewport must
-// come back whole after the map's square one.
+// The light at a slant, so the cube's shadow lies beside it; the window's viewport must
+// come back whole after the shadow map's square one.
 TEST(scene_render, a_cube_shadows_the_floor_with_shadows_on_and_filtering_softens_it) {
     const glm::vec3 green{0.0f, 0.8f, 0.0f};
     const glm::vec3 red{0.9f, 0.3f, 0.2f};
