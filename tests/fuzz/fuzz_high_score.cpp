@@ -34,10 +34,7 @@ long long expected_score(const std::string& bytes) {
     for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
         value = std::min(value * 10 + (line[i] - '0'), 10'000'000'000LL);
     }
-    if (negative) {
-        return 0;
-    }
-    return std::min(value, 2147483647LL);
+    return negative ? 0 : std::min(value, 2147483647LL);
 }
 
 std::string read_all(const std::string& path) {

@@ -48,7 +48,6 @@ std::tuple<ino_t, mode_t, off_t> identity(const std::string& path) {
 class high_score_test : public testing::Test {
 protected:
     void SetUp() override { fs::permissions(dir, fs::perms::all); }
-    void TearDown() override { fs::remove_all(dir); }
 
     const std::string dir = make_temp_dir();
     const std::string path = dir + "/highscore";

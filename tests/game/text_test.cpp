@@ -5,12 +5,10 @@
 
 #include <GLES2/gl2.h>
 #include <algorithm>
-#include <filesystem>
 #include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -22,10 +20,7 @@ protected:
         text::init();
         t.set_font_size(20);
     }
-    void TearDown() override {
-        text::destroy();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { text::destroy(); }
 
     // The red of each pixel, drawn over white or over black: the glyphs are white, black
     // and transparent, so red alone tells white from black.

@@ -74,5 +74,4 @@ TEST(high_score_kill, killed_writer_always_leaves_a_whole_line) {
     write_high_score(path, 1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
     EXPECT_EQ(kills, 200);
-    std::filesystem::remove_all(dir);
 }

@@ -62,7 +62,7 @@ int hold_lock() {
 
 TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_long) {
     alarm(120); // a frame that waits for the lock hangs the test
-    const std::string dir = enter_game_copy();
+    enter_game_copy();
     std::ofstream("highscore") << "1\n";
     {
         played_game p;
@@ -99,18 +99,15 @@ TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_lon
             testing::ExitedWithCode(0),
             "high score not saved to highscore: another run still holds highscore.lock\n");
     }
-    fs::remove_all(dir);
 }
 
 TEST(saved_score, an_exit_from_outside_the_frame_loop_saves_the_game_in_play) {
     EXPECT_EXIT(
         {
-            // Registered before the game's own exit hook, so it runs after that.
-            std::atexit([] {
-                std::fprintf(stderr, "stored %s", read_file("highscore").c_str());
-                fs::remove_all(fs::current_path());
-            });
+            // Registered after the copy's removal and before the game's own exit hook, so it
+            // runs between them.
             enter_game_copy();
+            std::atexit([] { std::fprintf(stderr, "stored %s", read_file("highscore").c_str()); });
             std::ofstream("highscore") << "1\n";
             played_game p;
             p.play(3);

@@ -1,7 +1,6 @@
-// Seeded random play of the real game: starts, steering, double speed, pauses, pickups put
-// in the head's way now and then, deaths and game overs, with time running at 32 ms a frame
-// on the game clock so that every death animation ends without waiting. The whole game is
-// checked after every frame. ARDLOW_SOAK_FRAMES and ARDLOW_SOAK_SEED change length and seed.
+// Seeded random play of the real game, every state of it, on a game clock that runs 32 ms a
+// frame, checked whole after every frame. ARDLOW_SOAK_FRAMES and ARDLOW_SOAK_SEED change
+// length and seed.
 #include "engine/graphics/model.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
@@ -29,9 +28,7 @@ const SDL_Scancode held_keys[] = {
 
 class soak {
 public:
-    explicit soak(unsigned seed) : random(seed) {
-        fixed_models = model::sModels.size() - varying_models();
-    }
+    explicit soak(unsigned seed) : random(seed) {}
 
     // One frame of random input, then every check; false once a check has failed.
     bool frame(int n) {
@@ -41,8 +38,7 @@ public:
         const bool paused_before = g->is_paused();
         const int length_before = g->get_snake().get_length();
         const unsigned high_before = g->get_high_score();
-        // Playing: steer and change speed at random, pause now and then. On the title,
-        // start a game soon.
+        // Steer and change speed at random, pause now and then; on the title, start soon.
         if (title_before ? chance(0.15) : chance(paused_before ? 0.1 : 0.01)) {
             push(SDL_KEYDOWN, SDL_SCANCODE_LALT);
             push(SDL_KEYUP, SDL_SCANCODE_LALT);
@@ -118,7 +114,7 @@ private:
     // Small, so that the software renderer keeps up.
     std::unique_ptr<session> running = start_session(160, 120);
     game* g = &running->get_game();
-    size_t fixed_models = 0;
+    const size_t fixed_models = model::sModels.size() - varying_models();
     unsigned score = 0;
     unsigned high = 0;
     std::string saved;
@@ -131,7 +127,7 @@ TEST(soak, random_play_keeps_the_game_consistent) {
     const char* frames_text = std::getenv("ARDLOW_SOAK_FRAMES");
     const unsigned seed = seed_text != nullptr ? std::strtoul(seed_text, nullptr, 10) : 20240611u;
     const int frames = frames_text != nullptr ? std::atoi(frames_text) : 20000;
-    const std::string dir = enter_game_copy();
+    enter_game_copy();
     {
         soak s(seed);
         for (int n = 0; n < frames && s.frame(n); ++n) {
@@ -141,5 +137,4 @@ TEST(soak, random_play_keeps_the_game_consistent) {
         // The random play really went through every state.
         EXPECT_GT(std::min({s.games, s.game_overs, s.pauses, s.pickups}), 10);
     }
-    fs::remove_all(dir);
 }

@@ -12,10 +12,20 @@
 #include <unistd.h>
 
 std::string make_temp_dir() {
+    static std::vector<std::string> made; // outlives the handler registered after it
     std::string pattern = "/tmp/ardlow-test-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
+    if (made.empty()) {
+        std::atexit([] {
+            std::error_code ignored; // a child that dropped its rights cannot remove them
+            for (const std::string& dir : made) {
+                std::filesystem::remove_all(dir, ignored);
+            }
+        });
+    }
+    made.push_back(pattern);
     return pattern;
 }
 

@@ -19,7 +19,6 @@ class test_context {
 public:
     explicit test_context(int width = 64, int height = 64);
 
-    tulk::graphics::window& get_window() { return *win; }
     int width() const { return win->get_width(); }
     int height() const { return win->get_height(); }
 
@@ -35,16 +34,16 @@ private:
 // with the random generator seeded alike on every run. Enter a game copy first.
 std::unique_ptr<session> start_session(int width, int height, settings prefs = {});
 
-// Path of a fresh, empty directory for one test's files.
+// Path of a fresh, empty directory for one test's files, removed when the process exits.
 std::string make_temp_dir();
 
-// The engine prints its fatal messages to standard output, but death tests match
-// standard error: call this first inside the death-test statement.
+// Death tests match standard error, where the engine's fatal messages go to standard
+// output: call this first inside the death-test statement.
 void stdout_to_stderr();
 
-// Makes a fresh directory holding a copy of the staged game data ("textures", "music",
-// "sfx") the working directory, with audio going to SDL's dummy driver, so a game under
-// test finds its files and writes its "highscore" away from the build tree. Returns it.
+// Makes a fresh copy of the staged game data (in make_temp_dir) the working directory,
+// with audio going to SDL's dummy driver, so a game under test writes its "highscore"
+// there. Returns it.
 std::string enter_game_copy();
 
 // The whole file as bytes; empty if it cannot be read.

@@ -135,5 +135,4 @@ TEST(bench_report, json_carries_the_figures) {
     EXPECT_EQ(run["allocating_frames"]["other"], json::parse(R"([{"frame":4,"allocations":2}])"));
     EXPECT_EQ(j["growth"].at(0)["blocks"], 60);
     EXPECT_EQ(j["growth"].at(0)["game_over_floor"]["median"], 1.5);
-    std::filesystem::remove_all(dir);
 }

@@ -36,10 +36,7 @@ protected:
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", (dir + "/out.raw").c_str(), 1);
     }
-    void TearDown() override {
-        audio::destroy();
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { audio::destroy(); }
 
     const std::string dir = make_temp_dir();
     const std::string blast = std::getenv("ARDLOW_STAGE_DIR") + std::string("/sfx/Blast(1).wav");

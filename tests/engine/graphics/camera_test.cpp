@@ -24,8 +24,7 @@ void expect_same_camera(const camera& a, const camera& b) {
 
 } // namespace
 
-// The overlay's camera: parallel, and with a negative near plane keeping what lies behind
-// the eye.
+// The overlay's camera: parallel, a negative near plane keeping what lies behind the eye.
 TEST(camera, orthographic_view_spans_height_times_aspect) {
     camera c;
     c.set_eye(glm::vec3(0.0f, 0.0f, 1.0f));

@@ -42,8 +42,7 @@ TEST(program, use_skips_gl_only_when_current_and_a_missing_uniform_is_reported_o
     const auto c = use_picture_program();
     EXPECT_EQ(current_program(), static_cast<GLint>(c->get_id()));
 
-    // Nobody reads the log while the game runs, so a uniform looked up again in every frame
-    // would grow it without end.
+    // A missing uniform looked up in every frame must not grow the unread log without end.
     c->set_uniform("glow", 1.0f);
     c->set_uniform("picture", 0);
     EXPECT_NE(c->log(), "");
@@ -51,8 +50,9 @@ TEST(program, use_skips_gl_only_when_current_and_a_missing_uniform_is_reported_o
     EXPECT_EQ(c->log(), "");
 
     // A replaced shader leaves the program (and memory): two stay attached, not three.
-    auto* replacement = new tulk::graphics::shader("again", tulk::graphics::shader::vertex);
-    c->attach_shader(replacement, tulk::graphics::shader::vertex);
+    using tulk::graphics::shader;
+    auto* replacement = new shader("again", shader::vertex);
+    c->attach_shader(replacement, shader::vertex);
     GLint attached = 0;
     glGetProgramiv(c->get_id(), GL_ATTACHED_SHADERS, &attached);
     EXPECT_EQ(attached, 2);
