@@ -1,5 +1,7 @@
 #include "game/data_location.h"
 
+#include "game/data_files.h"
+
 #include <SDL2/SDL.h>
 #include <cstdio>
 #include <cstdlib>
@@ -12,7 +14,7 @@ namespace {
 
 // The data is there when the title picture is. Anything by that name counts (a broken or odd
 // one is then named by the texture loader), and nothing is opened here, so nothing can block.
-constexpr const char* marker = "textures/title.png";
+constexpr const char* marker = data_files::title_picture;
 constexpr const char* high_score_name = "highscore";
 constexpr const char* settings_name = "settings.ini";
 

@@ -5,6 +5,7 @@
 #include "engine/graphics/geometry.h"
 #include "engine/util/util.h"
 #include "game/block.h"
+#include "game/data_files.h"
 #include "game/data_location.h"
 #include "game/game_clock.h"
 #include "game/high_score.h"
@@ -17,8 +18,6 @@ using tulk::graphics::model;
 using tulk::graphics::scene;
 using tulk::graphics::texture;
 
-constexpr const char* title_music = "music/Ouroboros.ogg";
-constexpr const char* game_music = "music/Buff Proof.ogg";
 // Longer than this between two world updates, without the game running meanwhile, and
 // the player has been away: the process was stopped or the machine suspended.
 constexpr std::int64_t away_ms = 500;
@@ -48,7 +47,7 @@ game::game(const tulk::graphics::window& window, settings prefs_)
     field->reset(*play_scene, *title_scene);
 
     apply_volumes();
-    tulk::audio::play_music(title_music);
+    tulk::audio::play_music(data_files::title_music);
 }
 
 void game::set_up_cameras_and_light() {
@@ -140,7 +139,7 @@ void game::make_scenes() {
 
 void game::make_title_card() {
     {
-        const texture::data picture("textures/title.png", texture::data::type::png);
+        const texture::data picture(data_files::title_picture, texture::data::type::png);
         title_texture = std::make_unique<texture>("titletex", picture, texture::format::rgba);
     }
     title_texture->set_nearest_clamped();
@@ -323,7 +322,7 @@ bool game::at_rest() const {
 void game::start_game() {
     player->reset(*play_scene);
     field->reset(*play_scene, *title_scene);
-    tulk::audio::play_music(game_music);
+    tulk::audio::play_music(data_files::game_music);
     title = false;
     paused = false;
     best_before_game = high_score;
@@ -339,7 +338,7 @@ void game::end_game() {
     beat_best = score > best_before_game;
     // Saved at the death already, unless a pickup came after it.
     saver.save(high_score);
-    tulk::audio::play_music(title_music);
+    tulk::audio::play_music(data_files::title_music);
     title = true;
 }
 

@@ -6,6 +6,7 @@
 #include "engine/intersections/intersections.h"
 #include "engine/util/util.h"
 #include "game/block.h"
+#include "game/data_files.h"
 #include "game/snake.h"
 
 #include <array>
@@ -13,7 +14,7 @@
 
 namespace {
 
-const std::string pickup_sound = "sfx/167338__plimbo__pup-fat.wav";
+const std::string pickup_sound = data_files::pickup_sound;
 constexpr int eaten_outline_thickness = 60;
 constexpr float pickup_spin = 5.0f; // degrees per update about the model's own diagonal
 constexpr int pickup_count = 3;

@@ -6,6 +6,7 @@
 #include "engine/intersections/intersections.h"
 #include "engine/util/util.h"
 #include "game/block.h"
+#include "game/data_files.h"
 #include "game/game_clock.h"
 
 #include <cmath>
@@ -15,7 +16,7 @@ namespace {
 
 constexpr float shiver_step = 0.1f;    // units per update while dead
 constexpr int first_tested_block = 10; // blocks nearer the head can never be reached
-const std::string death_sound = "sfx/Blast(1).wav";
+const std::string death_sound = data_files::death_sound;
 
 // Right-handed turn of v by `degrees` about the unit axis k (Rodrigues' formula); it
 // matches model::rotate about the corresponding own axis.

@@ -2,6 +2,7 @@
 
 #include "engine/graphics/geometry.h"
 #include "engine/io/folder.h"
+#include "game/data_files.h"
 #include "game/glyph_table.h"
 
 #include <algorithm>
@@ -79,9 +80,9 @@ void text::init() {
     // Both listings read the same directory in the same order, so entry i of the
     // stripped one names entry i of the whole one without its extension.
     const std::vector<std::string> files =
-        tulk::io::folder("textures/font", false, false).get_filenames();
+        tulk::io::folder(data_files::font_folder, false, false).get_filenames();
     const std::vector<std::string> stems =
-        tulk::io::folder("textures/font", true, false).get_filenames();
+        tulk::io::folder(data_files::font_folder, true, false).get_filenames();
     // Should the folder change between the two reads, pair only what both saw.
     const size_t count = std::min(files.size(), stems.size());
 
@@ -89,7 +90,8 @@ void text::init() {
     for (size_t i = 0; i < count; ++i) {
         texture* glyph;
         {
-            const texture::data image("textures/font/" + files[i], texture::data::png);
+            const texture::data image(std::string(data_files::font_folder) + "/" + files[i],
+                                      texture::data::png);
             glyph = new texture(files[i], image, texture::rgba);
         }
         glyph->set_nearest_clamped();
@@ -116,7 +118,8 @@ void text::init() {
     }
     // Their characters draw as plain blocks; a player should learn why.
     if (!missing.empty()) {
-        std::printf("glyphs missing from textures/font, drawn as blocks:%s\n", missing.c_str());
+        std::printf("glyphs missing from %s, drawn as blocks:%s\n", data_files::font_folder,
+                    missing.c_str());
         std::fflush(stdout);
     }
 }

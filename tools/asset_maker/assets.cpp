@@ -6,6 +6,7 @@
 #include "asset_maker/tunes.h"
 #include "asset_maker/wav_writer.h"
 #include "engine/io/png.h"
+#include "game/data_files.h"
 #include "game/glyph_table.h"
 #include "image/canvas.h"
 #include "image/pixel_font.h"
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -33,6 +35,15 @@ bool make_folder(const std::string& folder) {
         return false;
     }
     return true;
+}
+
+bool make_parent(const std::string& path) {
+    return make_folder(std::filesystem::path(path).parent_path().string());
+}
+
+// Laid out as in an icon theme.
+std::string icon_path(int size) {
+    return std::to_string(size) + "x" + std::to_string(size) + "/apps/ardlow.png";
 }
 
 bool save(const canvas& picture, const std::string& path) {
@@ -145,7 +156,7 @@ bool make_font(const std::string& folder) {
 bool make_title(const std::string& path) {
     // The shape of the card's area on the 800x480 screen the game was drawn for, so that
     // there every texel is one pixel; the game shows it at this shape on any screen.
-    if (!make_folder(std::filesystem::path(path).parent_path().string())) {
+    if (!make_parent(path)) {
         return false;
     }
     canvas c(assets::title_width, assets::title_height);
@@ -182,13 +193,11 @@ bool make_title(const std::string& path) {
     return save(c, path);
 }
 
-bool make_music(const std::string& folder) {
-    if (!make_folder(folder)) {
-        return false;
-    }
-    const std::string title = folder + "/Ouroboros.ogg";
-    const std::string game = folder + "/Buff Proof.ogg";
-    return reported(ogg_writer::write(title, tunes::ouroboros().samples(), 2, synth::rate,
+bool make_music(const std::string& stage) {
+    const std::string title = stage + "/" + data_files::title_music;
+    const std::string game = stage + "/" + data_files::game_music;
+    return make_parent(title) && make_parent(game) &&
+           reported(ogg_writer::write(title, tunes::ouroboros().samples(), 2, synth::rate,
                                       music_quality, 0x41524431, "Ouroboros"),
                     title) &&
            reported(ogg_writer::write(game, tunes::buff_proof().samples(), 2, synth::rate,
@@ -196,13 +205,11 @@ bool make_music(const std::string& folder) {
                     game);
 }
 
-bool make_effects(const std::string& folder) {
-    if (!make_folder(folder)) {
-        return false;
-    }
-    const std::string death = folder + "/Blast(1).wav";
-    const std::string pickup = folder + "/167338__plimbo__pup-fat.wav";
-    return reported(wav_writer::write(death, effects::blast().pcm16_mono(), 1, synth::rate),
+bool make_effects(const std::string& stage) {
+    const std::string death = stage + "/" + data_files::death_sound;
+    const std::string pickup = stage + "/" + data_files::pickup_sound;
+    return make_parent(death) && make_parent(pickup) &&
+           reported(wav_writer::write(death, effects::blast().pcm16_mono(), 1, synth::rate),
                     death) &&
            reported(wav_writer::write(pickup, effects::pickup().pcm16_mono(), 1, synth::rate),
                     pickup);
@@ -210,9 +217,32 @@ bool make_effects(const std::string& folder) {
 
 bool make_icons(const std::string& folder) {
     for (const int size : icon::sizes) {
-        const std::string dir =
-            folder + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
-        if (!make_folder(dir) || !save(icon::draw(size), dir + "/ardlow.png")) {
+        const std::string path = folder + "/" + icon_path(size);
+        if (!make_parent(path) || !save(icon::draw(size), path)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> files() {
+    std::vector<std::string> names = {data_files::title_picture, data_files::title_music,
+                                      data_files::game_music, data_files::death_sound,
+                                      data_files::pickup_sound};
+    for (const auto& [c, name] : glyph_table::names()) {
+        names.push_back(std::string(data_files::font_folder) + "/" + name + ".png");
+    }
+    for (const int size : icon::sizes) {
+        names.push_back("icons/" + icon_path(size));
+    }
+    return names;
+}
+
+bool up_to_date(const std::string& stage, const std::filesystem::file_time_type& maker_time) {
+    for (const std::string& name : files()) {
+        std::error_code ec;
+        const auto written = std::filesystem::last_write_time(stage + "/" + name, ec);
+        if (ec || written < maker_time) {
             return false;
         }
     }
@@ -220,9 +250,9 @@ bool make_icons(const std::string& folder) {
 }
 
 bool make_all(const std::string& stage) {
-    return make_font(stage + "/textures/font") && make_title(stage + "/textures/title.png") &&
-           make_music(stage + "/music") && make_effects(stage + "/sfx") &&
-           make_icons(stage + "/icons");
+    return make_font(stage + "/" + data_files::font_folder) &&
+           make_title(stage + "/" + data_files::title_picture) && make_music(stage) &&
+           make_effects(stage) && make_icons(stage + "/icons");
 }
 
 } // namespace assets
