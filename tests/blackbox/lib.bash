@@ -30,16 +30,12 @@ poll() {
     done
 }
 # wait_for SECONDS WHAT COMMAND...: poll, failing the test when time runs out.
-wait_for() {
-    poll "$1" "${@:3}" || fail "timed out after $1 s waiting for $2"
-}
+wait_for() { poll "$1" "${@:3}" || fail "timed out after $1 s waiting for $2"; }
 
 # prepare_game DIR: a fresh copy of the staged game in DIR, to be changed before it runs.
 # The program and its data only: a "highscore" from playing in the stage stays there.
 prepare_game() {
-    rm -rf "$1"
-    mkdir -p "$1"
-    cp -r "$stage_dir"/{ardlow,music,sfx,textures} "$1/"
+    rm -rf "$1" && mkdir -p "$1" && cp -r "$stage_dir"/{ardlow,music,sfx,textures} "$1/"
 }
 
 # run_game DIR: starts the game in DIR, its output going to DIR.log. ARDLOW_LAUNCHER, when
@@ -58,27 +54,17 @@ start_game() {
     run_game "$dir"
     wait_title "${dir##*/}"
 }
-wait_title() {
-    wait_for 120 "$1: the title card" title_shown
-}
+wait_title() { wait_for 120 "$1: the title card" title_shown; }
 
 # Screenshots, and pixel counts in them: count FILE X0 Y0 X1 Y1 CLASS (see png_probe.cpp).
-shot() {
-    rm -f "$1" && import -window root "$1" 2>/dev/null
-}
-count() {
-    "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"
-}
+shot() { rm -f "$1" && import -window root "$1" 2>/dev/null; }
+count() { "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"; }
 paused_text() { count "$1" 310 225 490 258 white; } # where "paused" shows on 800x480
 
 # On an 800x480 screen the title card covers x 100-700, y 48-432. It draws a green snake
 # of its own, so the play screen is green in the middle with no card around it.
-title_shown() {
-    shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000))
-}
-snake_shown() {
-    ! title_shown && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200))
-}
+title_shown() { shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000)); }
+snake_shown() { ! title_shown && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200)); }
 
 # Starts a game from the title with left Alt, held as a player does, and waits for the
 # snake; a press that brings no game within 10 s (30 s emulated) is made again, as a game
@@ -101,9 +87,7 @@ saved() {
 }
 
 # Prints the id of the game's mapped window; fails while there is none.
-game_window() {
-    xdotool search --onlyvisible --name '^Ardlow$' 2>/dev/null | head -n1 | grep .
-}
+game_window() { xdotool search --onlyvisible --name '^Ardlow$' 2>/dev/null | head -n1 | grep .; }
 
 # wait_game_exit SECONDS: waits for the game to end and sets game_status to its status.
 wait_game_exit() {
@@ -113,12 +97,12 @@ wait_game_exit() {
     game_pid=
 }
 
-# quit_game NAME [KEY]: KEY (Escape unless given), held until the game ends so that a slow
-# start cannot see the press and release at once, ends the game with status 0.
+# quit_game NAME: Escape, held until the game ends so that a slow start cannot see the
+# press and release at once, ends the game with status 0.
 quit_game() {
-    xdotool keydown "${2:-Escape}"
+    xdotool keydown Escape
     wait_game_exit 60
-    xdotool keyup "${2:-Escape}"
+    xdotool keyup Escape
     [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
 }
 

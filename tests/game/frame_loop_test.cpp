@@ -1,5 +1,6 @@
 #include "game/frame_loop.h"
 #include "game/key_bindings.h"
+#include "support/test_context.h"
 
 #include <gtest/gtest.h>
 
@@ -21,20 +22,16 @@ TEST(frame_loop, delay_fills_the_rest_of_the_period_and_held_q_or_escape_quits) 
 
 TEST(frame_loop, the_full_screen_key_or_enter_with_either_alt_switches_once_a_press) {
     key_bindings keys;
-    const auto press = [&keys](SDL_Scancode key, Uint16 mod, Uint8 repeat = 0,
+    const auto press = [&keys](SDL_Scancode key, Uint16 mod, bool repeat = false,
                                Uint32 type = SDL_KEYDOWN) {
-        SDL_Event event{};
-        event.type = type;
-        event.key.repeat = repeat;
-        event.key.keysym.scancode = key;
-        event.key.keysym.mod = mod;
-        return frame_loop::is_display_switch(event, keys);
+        return frame_loop::is_display_switch(key_event(type, key, mod, repeat), keys);
     };
     EXPECT_TRUE(press(SDL_SCANCODE_F11, KMOD_NONE) && press(SDL_SCANCODE_RETURN, KMOD_RALT) &&
                 press(SDL_SCANCODE_KP_ENTER, KMOD_LALT));
     // Enter alone, a held key (repeated) or a release would switch back and forth.
-    EXPECT_FALSE(press(SDL_SCANCODE_RETURN, KMOD_NONE) || press(SDL_SCANCODE_F11, KMOD_NONE, 1) ||
-                 press(SDL_SCANCODE_RETURN, KMOD_RALT, 0, SDL_KEYUP));
+    EXPECT_FALSE(press(SDL_SCANCODE_RETURN, KMOD_NONE) ||
+                 press(SDL_SCANCODE_F11, KMOD_NONE, true) ||
+                 press(SDL_SCANCODE_RETURN, KMOD_RALT, false, SDL_KEYUP));
     keys.bind(action::fullscreen, {SDL_SCANCODE_F});
     EXPECT_TRUE(press(SDL_SCANCODE_F, KMOD_NONE) && !press(SDL_SCANCODE_F11, KMOD_NONE));
 }

@@ -18,23 +18,19 @@ using tulk::graphics::scene;
 
 namespace {
 
-SDL_Event key_event(Uint32 type, SDL_Scancode code) {
-    SDL_Event event{};
-    event.type = type;
-    event.key.keysym.scancode = code;
-    return event;
-}
-
-// An SDL virtual joystick with every standard button and axis, which SDL maps as a game
-// controller by itself. SDL closes it when it shuts down.
-SDL_Joystick* attach_pad() {
+// An SDL virtual joystick, which SDL maps as a game controller by itself when it is of that
+// type with every standard button and axis. SDL closes it when it shuts down.
+SDL_Joystick* attach_pad(bool controller = true) {
     SDL_VirtualJoystickDesc desc{};
     desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.type = controller ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN;
+    desc.naxes = controller ? SDL_CONTROLLER_AXIS_MAX : 0;
+    desc.nbuttons = controller ? SDL_CONTROLLER_BUTTON_MAX : 4;
     desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
     desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+    desc.vendor_id = 0x1209;
+    desc.product_id = 0x7a11;
+    desc.name = "Handheld pad";
     return SDL_JoystickOpen(SDL_JoystickAttachVirtualEx(&desc));
 }
 
@@ -78,7 +74,6 @@ protected:
         g = &running->get_game();
         pads = std::make_unique<gamepad>();
     }
-    static void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1); }
     bool step() { return frame_loop::step(running->get_window(), *g, pads.get()); }
     void tap(SDL_Joystick* pad, const pad_input& in) {
         in.set(pad, true);
@@ -277,17 +272,9 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
 
 // Built-in controls are there before the game starts, so the pad is mapped as it opens.
 TEST_F(game_test, a_mapping_file_in_the_game_folder_makes_a_pad_sdl_does_not_know_a_controller) {
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
-    desc.nbuttons = 4;
-    desc.vendor_id = 0x1209;
-    desc.product_id = 0x7a11;
-    desc.name = "Handheld pad";
-    const int index = SDL_JoystickAttachVirtualEx(&desc);
-    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    SDL_Joystick* pad = attach_pad(false);
     step();
-    ASSERT_FALSE(SDL_IsGameController(index));
+    ASSERT_FALSE(SDL_IsGameController(0));
     EXPECT_EQ(pads->count(), 0u);
 
     char guid[33];
@@ -371,14 +358,12 @@ TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by
     press(action::start);
     const glm::vec3 head = g->get_snake().get_head()->pos;
     // At 480 rows the design's places; 1080 and 1440 rows scale them by 2 and 3.
-    box pause_at_480;
-    box score_at_480;
+    box pause_at_480, score_at_480;
     for (const auto& [width, height, k] :
          {std::tuple{800, 480, 1}, {1920, 1080, 2}, {2560, 1440, 3}}) {
         SCOPED_TRACE(testing::Message() << width << "x" << height);
         resize(width, height);
-        EXPECT_TRUE(g->is_paused());
-        EXPECT_FALSE(g->in_title());
+        EXPECT_TRUE(g->is_paused() && !g->in_title());
         EXPECT_EQ(g->get_snake().get_head()->pos, head);
         EXPECT_EQ(g->get_text_layout().get_scale(), k);
 
@@ -399,8 +384,8 @@ TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by
         const auto near = [k](glm::ivec2 seen, glm::ivec2 at_480) {
             return glm::all(glm::lessThanEqual(glm::abs(seen - k * at_480), glm::ivec2(k)));
         };
-        EXPECT_TRUE(near(pause.size(), pause_at_480.size()));
-        EXPECT_TRUE(near(score.size(), score_at_480.size()));
+        EXPECT_TRUE(near(pause.size(), pause_at_480.size()) &&
+                    near(score.size(), score_at_480.size()));
         // The pause text stays centred, the score as far from the top-left corner times k.
         EXPECT_LE(glm::distance(pause.centre(), glm::vec2(width, height) / 2.0f), 1.5f);
         const auto from_corner = [](const box& b, int h) {
@@ -420,8 +405,7 @@ TEST_F(game_test, f11_switches_to_full_screen_and_back_which_alone_grabs_the_inp
         EXPECT_EQ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0, full);
         EXPECT_EQ(w.get_input_grab(), full);
         type(SDL_SCANCODE_LALT);
-        EXPECT_TRUE(g->is_paused());
-        EXPECT_FALSE(w.get_input_grab());
+        EXPECT_TRUE(g->is_paused() && !w.get_input_grab());
         type(SDL_SCANCODE_LALT);
     }
 }
@@ -469,9 +453,7 @@ TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_ne
             << SDL_GetScancodeName(key);
     }
     EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
-    SDL_Event held = key_event(SDL_KEYDOWN, SDL_SCANCODE_M);
-    held.key.repeat = 1;
-    push(held);
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_M, KMOD_NONE, true));
     step();
     EXPECT_EQ(Mix_VolumeMusic(-1), 0) << "M held down mutes once";
     restart();
@@ -538,6 +520,5 @@ TEST_F(game_test, the_title_shows_the_last_games_score_and_whether_it_beat_the_b
 
     play(0);
     EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE 0");
-    EXPECT_TRUE(g->shows_last_score());
-    EXPECT_FALSE(g->shows_new_high_score());
+    EXPECT_TRUE(g->shows_last_score() && !g->shows_new_high_score());
 }

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-
 namespace {
 
 // The staged font, drawn as the game draws its overlay: one unit per pixel, origin at the

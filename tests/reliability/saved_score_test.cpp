@@ -26,15 +26,9 @@ struct played_game {
         fake_clock::ticks += frame_loop::period_ms;
         return frame_loop::step(running->get_window(), g());
     }
-    static void push_key(SDL_Scancode code) {
-        SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.scancode = code;
-        SDL_PushEvent(&event);
-    }
     // From the title, a game whose snake eats `score` pickups, with the score shown.
     void play(unsigned score) {
-        push_key(SDL_SCANCODE_LALT);
+        push(key_event(SDL_KEYDOWN, SDL_SCANCODE_LALT));
         step();
         for (unsigned i = 0; i <= score; ++i) {
             const snake& s = g().get_snake();
@@ -89,7 +83,7 @@ TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_lon
                 p.play(4);
                 p.g().get_snake().set_dead();
                 p.step();
-                p.push_key(SDL_SCANCODE_ESCAPE);
+                push(key_event(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE));
                 EXPECT_TRUE(p.step());
                 p.g().teardown_first();
                 EXPECT_EQ(read_file("highscore"), "3\n");

@@ -102,11 +102,7 @@ private:
     size_t below(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); }
 
     void push(Uint32 type, SDL_Scancode code) {
-        SDL_Event event{};
-        event.type = type;
-        event.key.keysym.scancode = code;
-        event.key.repeat = type == SDL_KEYDOWN && chance(0.1);
-        ASSERT_EQ(SDL_PushEvent(&event), 1);
+        ::push(key_event(type, code, KMOD_NONE, type == SDL_KEYDOWN && chance(0.1)));
     }
 
     std::mt19937 random;

@@ -1,5 +1,4 @@
-// Linked into the test programs of the sanitizer build only: how the sanitizers behave
-// there, under CTest or by hand.
+// How the sanitizers behave in the sanitizer build's test programs, under CTest or by hand.
 
 #include <fstream>
 #include <iterator>

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <stdexcept>
 #include <unistd.h>
@@ -40,6 +41,19 @@ glm::u8vec4 test_context::pixel(int x, int y) const {
     glm::u8vec4 rgba;
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &rgba);
     return rgba;
+}
+
+SDL_Event key_event(Uint32 type, SDL_Scancode code, Uint16 mod, bool repeat) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.keysym.scancode = code;
+    event.key.keysym.mod = mod;
+    event.key.repeat = repeat ? 1 : 0;
+    return event;
+}
+
+void push(SDL_Event event) {
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
 }
 
 std::vector<unsigned char> read_pixels(int width, int height) {

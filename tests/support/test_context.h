@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+// A key event as SDL delivers it, and an event put on SDL's queue.
+SDL_Event key_event(Uint32 type, SDL_Scancode code, Uint16 mod = KMOD_NONE, bool repeat = false);
+void push(SDL_Event event);
+
 // The bound framebuffer's pixels from (0, 0) up to the given size.
 std::vector<unsigned char> read_pixels(int width, int height);
 

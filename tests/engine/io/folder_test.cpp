@@ -36,8 +36,8 @@ TEST(folder, lists_files_flat_or_recursively_with_appended_paths) {
     EXPECT_EQ(sorted(folder(dir, true, false).get_filenames()),
               (std::vector<std::string>{"Blast(1)", "a.b", "sub", "ua"}));
     // Neither a missing directory nor a plain file lists anything.
-    EXPECT_TRUE(folder(dir + "absent/", true, true).get_filenames().empty());
-    EXPECT_TRUE(folder(dir + "ua.png", false, false).get_filenames().empty());
+    EXPECT_TRUE(folder(dir + "absent/", true, true).get_filenames().empty() &&
+                folder(dir + "ua.png", false, false).get_filenames().empty());
 
     const folder top(dir, true, true);
     EXPECT_EQ(sorted(top.get_filenames()), (std::vector<std::string>{"Blast(1)", "a.b", "ua"}));
