@@ -6,8 +6,7 @@ set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
-# A picture that is not one, a FIFO in its place, or none: a game folder without its title
-# picture is still the game folder, not a reason to look for the data elsewhere.
+# A picture that is not one, a FIFO, or none (still the game folder: no looking elsewhere).
 for case in text:textures/font/ua.png text:textures/title.png fifo:textures/title.png \
     fifo:textures/font/ub.png gone:textures/title.png; do
     picture=${case#*:} name=${case//[\/.:]/_}
@@ -23,8 +22,7 @@ for case in text:textures/font/ua.png text:textures/title.png fifo:textures/titl
         fail "$name: exit status $game_status, not the message naming $picture"
 done
 
-# heard NAME: one game of $work_dir/NAME until a game over saves "highscore", its sound
-# mixed into NAME.raw, then Escape; sets $heard to the bytes of that which are not silence.
+# heard NAME: a whole game in $work_dir/NAME, then Escape; $heard: its non-silent bytes.
 heard() {
     SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work_dir/$1.raw" run_game "$work_dir/$1"
     wait_title "$1"
@@ -40,8 +38,7 @@ rm -r "$work_dir/no_music/music"
 heard no_music
 ((heard > 10000)) || fail "no_music: the death made no sound"
 
-# Music cut short or not music at all, a damaged death sound and no pickup sound: a whole
-# game in silence.
+# Music cut short or not music, a damaged death sound and no pickup sound: silence.
 prepare_game "$work_dir/silent"
 head -c 200 "$stage_dir/music/Ouroboros.ogg" >"$work_dir/silent/music/Ouroboros.ogg"
 cp "$stage_dir/textures/title.png" "$work_dir/silent/music/Buff Proof.ogg"
@@ -50,8 +47,7 @@ rm "$work_dir/silent/sfx/167338__plimbo__pup-fat.wav"
 heard silent
 ((heard == 0)) || fail "silent: damaged sound made a sound"
 
-# FIFOs as the high score, music and an effect, hidden files in every data folder and a
-# glyph missing: the title comes, and Escape ends the game.
+# FIFOs as the high score, music and effect, hidden files and a missing glyph: it plays.
 odd="$work_dir/odd"
 prepare_game "$odd"
 rm "$odd/music/Ouroboros.ogg" "$odd/sfx/Blast(1).wav" "$odd/textures/font/ua.png"
@@ -68,8 +64,7 @@ grep -qx "high score file highscore not read (not a regular file), so it is left
 grep -qx "glyphs missing from textures/font, drawn as blocks: ua" "$odd.log" ||
     fail "odd: the missing glyph was not named"
 
-# Closed standard streams: the display connection must not take their place, where a line
-# (a glyph missing) would be written into it.
+# Closed standard streams, which the display connection must not take, a line to say.
 for closed in ">&-" "<&- >&- 2>&-"; do
     name=closed_${#closed}
     prepare_game "$work_dir/$name"
@@ -81,8 +76,7 @@ for closed in ">&-" "<&- >&- 2>&-"; do
     quit_game "$name ($closed)"
 done
 
-# Standard output to a pipe whose reader is gone: with no data the game ends with status 1;
-# with a line to say it plays on, and a closed terminal saves and ends it with status 0.
+# Output to a pipe nobody reads: no data ends with 1; a game plays on, and a hangup saves.
 mkfifo "$work_dir/pipe"
 exec 5<>"$work_dir/pipe" 6>"$work_dir/pipe" 5<&-
 mkdir "$work_dir/nodata"

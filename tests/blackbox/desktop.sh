@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # The game as a desktop program: --help, --version and bad options (status 2) answer with
-# no display, so without opening a window; --window=640x360 opens one of that size; F11 and
-# Alt+Enter switch to full screen and back, a paused game staying paused, and the left Alt
-# of Alt+Enter still doing its own work.
+# no display; --window=640x360 opens such a window; F11 and Alt+Enter switch to full screen
+# and back, a paused game staying paused, the left Alt of Alt+Enter still doing its work.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
 prepare_game "$work_dir/game"
-# ask NAME STATUS ARGS...: the game with ARGS and no display ends with STATUS; its output
-# goes to NAME.out and NAME.err.
+# ask NAME STATUS ARGS...: the game, no display, ends with STATUS; output in NAME.out/.err.
 ask() {
     local status
     (cd "$work_dir/game" && DISPLAY='' WAYLAND_DISPLAY='' exec ./ardlow "${@:3}") \

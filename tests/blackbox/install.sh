@@ -34,8 +34,7 @@ wait_title staged
 quit_clean staged
 saved "$work_dir/game/highscore" || fail "staged: no highscore beside the program"
 
-# play PREFIX NAME: the installed game with a home of its own plays a whole game, keeps
-# the high score in the player's data folder and writes nothing into the install.
+# play PREFIX NAME: a whole game, the high score in the player's data, none in the install.
 play() {
     local home="$work_dir/$2-home"
     mkdir -p "$home"

@@ -1,5 +1,4 @@
-# Shared by the black-box tests: a private Xvfb server with an 800x480 screen, scratch
-# copies of the staged game, screenshots judged by png_probe, and waits with time limits.
+# The black-box tests' Xvfb (800x480), game copies, screenshots and bounded waits.
 # Usage: source lib.bash STAGE_DIR BUILD_DIR; what it started stops on exit.
 
 stage_dir=${1:?stage directory}
@@ -32,22 +31,19 @@ poll() {
 # wait_for SECONDS WHAT COMMAND...: poll, failing the test when time runs out.
 wait_for() { poll "$1" "${@:3}" || fail "timed out after $1 s waiting for $2"; }
 
-# prepare_game DIR: a fresh copy of the staged game in DIR, to be changed before it runs.
-# The program and its data only: a "highscore" from playing in the stage stays there.
+# prepare_game DIR: a fresh copy of the staged program and data (no "highscore") in DIR.
 prepare_game() {
     rm -rf "$1" && mkdir -p "$1" && cp -r "$stage_dir"/{ardlow,music,sfx,textures} "$1/"
 }
 
-# run_game DIR: starts the game in DIR, its output going to DIR.log. ARDLOW_LAUNCHER, when
-# set, is a command put before it (an emulator for a cross-built game).
+# run_game DIR: the game in DIR, output to DIR.log, after $ARDLOW_LAUNCHER (an emulator).
 run_game() {
     # shellcheck disable=SC2086 # the launcher is a command with its arguments
     (cd "$1" && exec ${ARDLOW_LAUNCHER:-} ./ardlow) >"$1.log" 2>&1 &
     game_pid=$!
 }
 
-# start_game [DIR]: the game in a fresh copy in DIR ($work_dir/game unless given), up to
-# its title card.
+# start_game [DIR]: the game in a fresh copy in DIR ($work_dir/game), up to its title.
 start_game() {
     local dir=${1:-$work_dir/game}
     prepare_game "$dir"
@@ -61,8 +57,7 @@ shot() { rm -f "$1" && import -window root "$1" 2>/dev/null; }
 count() { "${ARDLOW_PNG_PROBE:-$build_dir/tests/png_probe}" "$@"; }
 paused_text() { count "$1" 310 225 490 258 white; } # where "paused" shows on 800x480
 
-# On an 800x480 screen the title card covers x 100-700, y 48-432. It draws a green snake
-# of its own, so the play screen is green in the middle with no card around it.
+# The title card covers x 100-700, y 48-432, with a snake of its own; play has no card.
 title_shown() { shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000)); }
 snake_shown() { ! title_shown && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200)); }
 
@@ -97,8 +92,7 @@ wait_game_exit() {
     game_pid=
 }
 
-# quit_game NAME: Escape, held until the game ends so that a slow start cannot see the
-# press and release at once, ends the game with status 0.
+# quit_game NAME: Escape, held till the game ends (a slow one may miss a tap), status 0.
 quit_game() {
     xdotool keydown Escape
     wait_game_exit 60
@@ -106,16 +100,14 @@ quit_game() {
     [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
 }
 
-# whole_game NAME FILE: from the title, a game into the far wall until its game over saves
-# the high score in FILE, and the title again.
+# whole_game NAME FILE: a game into the far wall, its score saved in FILE, the title again.
 whole_game() {
     start_from_title "$1"
     wait_for 180 "$1: highscore after the game" saved "$2"
     wait_for 60 "$1: the title after game over" title_shown
 }
 
-# Xvfb on a free display. -noreset: by default the server resets when its last client
-# leaves, and a game started during the reset finds no display.
+# Xvfb on a free display; -noreset, or a game started while it resets finds no display.
 exec 3<>"$work_dir/display"
 Xvfb -displayfd 3 -screen 0 800x480x24 -nolisten tcp -noreset >"$work_dir/xvfb.log" 2>&1 &
 xvfb_pid=$!

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# A whole game on a real X server: the title, a game started with left Alt, the snake
-# flying into the far wall, the title again with "highscore" written, and Escape.
+# A whole game on a real X server, from the title to the far wall, the title again, Escape.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
@@ -12,8 +11,7 @@ start_game
 cp "$work_dir/now.png" "$shots/title.png"
 [ ! -e "$work_dir/game/highscore" ] || fail "highscore written before any game"
 
-# Only the title music plays before a game starts: the second of output the disk audio
-# driver writes once the title shows (44100 frames of 4 bytes) must not be silence.
+# The title music: the first second the title plays (44100 frames of 4 bytes) is not silent.
 audio_bytes() { stat -c %s "$work_dir/audio.raw"; }
 start=$(audio_bytes)
 wait_for 60 "a second of audio output" eval '(($(audio_bytes) >= start + 176400))'

@@ -1,8 +1,5 @@
-// Counts the pixels of a screenshot region that match a colour class, so the shell
-// tests can check what the game showed:
-//   png_probe FILE X0 Y0 X1 Y1 CLASS    (rows counted from the top, X1 and Y1 excluded)
-// CLASS is one of: green (the snake and pickups), white (lit wall bars and text), lit
-// (anything not black).
+// Counts the pixels of a screenshot region (rows from the top, X1 and Y1 excluded) of a
+// class: green (the snake and pickups), white (lit wall bars and text), lit (not black).
 #include "engine/io/png.h"
 
 #include <algorithm>
@@ -24,8 +21,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<unsigned char> rgba;
-    unsigned width = 0;
-    unsigned height = 0;
+    unsigned width = 0, height = 0;
     if (const unsigned error = tulk::io::png::read(argv[1], rgba, width, height)) {
         std::fprintf(stderr, "png_probe: %s: %s\n", argv[1], tulk::io::png::error_text(error));
         return 1;

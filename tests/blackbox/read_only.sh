@@ -47,8 +47,7 @@ for left in "$game"/* "$game"/.[!.]*; do
     esac
 done
 
-# A file size limit the save exceeds, with SIGXFSZ not ignored beforehand: the game does not
-# die of it, says why, keeps the old score and leaves no temporary file.
+# A file size limit, SIGXFSZ not ignored: no death, the reason said, old score, no temporary.
 limited="$work_dir/limited"
 prepare_game "$limited"
 printf '7\n' >"$limited/highscore"

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# A game stopped and continued, as a suspend does, comes back paused with the snake where
-# it was; Ctrl+Z (SIGTSTP) pauses the game before the process stops.
+# A game stopped and continued comes back paused; Ctrl+Z (SIGTSTP) pauses before stopping.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"

@@ -39,8 +39,7 @@ cmp -s "$work_dir/b.png" "$work_dir/c.png" || fail "the game went on when the fo
 kill "$other"
 quit_game focus
 
-# The window destroyed under the game or the X server gone: Xlib ends the game with status
-# 1, and the score of the game in progress is saved first.
+# The window destroyed or the X server gone: status 1, the game's score saved first.
 for lost in window server; do
     start_game "$work_dir/$lost"
     start_from_title "$lost"

@@ -1,5 +1,4 @@
-// Any bytes in "highscore" read as a score from 0 to 2147483647, as the first line's
-// leading decimal number says, and that score survives a write and a second read.
+// Any bytes read as the first line's number, 0 to 2147483647, which survives a write.
 
 #include "game/high_score.h"
 
@@ -14,9 +13,8 @@
 
 namespace {
 
-// What the first line means, worked out independently: the line as the reader sees it
-// (up to the first line feed, at most 9999 bytes, cut at a zero byte), then white space,
-// one sign and digits; negative values count 0, large ones saturate.
+// The rule, worked out independently: up to 9999 bytes, cut at a line feed or zero byte;
+// white space, a sign and digits; negative values count 0, large ones saturate.
 long long expected_score(const std::string& bytes) {
     std::string line = bytes.substr(0, 9999);
     line = line.substr(0, line.find('\n'));

@@ -18,8 +18,7 @@ using tulk::graphics::scene;
 
 namespace {
 
-// An SDL virtual joystick, which SDL maps as a game controller by itself when it is of that
-// type with every standard button and axis. SDL closes it when it shuts down.
+// An SDL virtual joystick, a controller SDL maps by itself or a pad it does not know.
 SDL_Joystick* attach_pad(bool controller = true) {
     SDL_VirtualJoystickDesc desc{};
     desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
@@ -47,15 +46,13 @@ struct pad_input {
     }
 };
 
-// The real game, set up in a private copy of the staged data so that its "highscore"
-// stays out of the build tree, with its controllers.
+// The real game with its controllers, in a private copy of the staged data.
 class game_test : public testing::Test {
 protected:
     void SetUp() override {
         enter_game_copy();
         restart({});
-        // An offscreen window never has the keyboard focus, without which SDL drops
-        // controller input.
+        // SDL drops controller input without the focus, which offscreen never has.
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     }
 
@@ -89,8 +86,7 @@ protected:
         g->get_level().get_pickups().front()->set_pos(s.get_head()->pos + 0.4f * s.get_direction());
     }
 
-    // The box of the pixels that change when `shown` turns from white to black, as GL counts
-    // rows; empty when nothing changed.
+    // The box of the pixels that change when `shown` turns from white to black.
     struct box {
         glm::ivec2 low{INT_MAX};
         glm::ivec2 high{INT_MIN};
@@ -144,8 +140,7 @@ protected:
 } // namespace
 
 TEST_F(game_test, keys_and_focus_act_in_every_state_and_quitting_frames_run_in_full) {
-    // A press and its release in one frame still act, whatever the keyboard state says:
-    // left Alt starts a game without pausing it, pauses it, resumes it.
+    // A press released in the same frame still acts: start (unpaused), pause, resume.
     for (const bool paused : {false, true, false}) {
         EXPECT_FALSE(type(SDL_SCANCODE_LALT));
         EXPECT_FALSE(g->in_title());
@@ -211,8 +206,8 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
     step(); // the game opens both
     tap(second, {false, SDL_CONTROLLER_BUTTON_A, 1, 0});
     ASSERT_FALSE(g->in_title());
-    // Held for one update, an input adds 0.4 degrees to its turn rate or doubles the 0.4
-    // units of flight; let go, the rate halves and the speed is back.
+    // Held for one update, an input adds 0.4 to its rate or doubles the speed; let go, the
+    // rate halves and the speed is back.
     const struct {
         pad_input in;
         glm::vec4 yaw_pitch_roll_step;
@@ -243,8 +238,7 @@ TEST_F(game_test, controllers_do_what_the_keys_do_and_come_and_go) {
         }
     }
 
-    // A stick counts as held past half its travel and as let go below a third; left on it
-    // turns left.
+    // A stick counts as held past half its travel and as let go below a third.
     s.reset(g->get_play_scene());
     const float moves[][2] = {{12000, 0.0f},  {20000, -0.4f},  {12000, -0.8f},
                               {10000, -0.4f}, {-12000, -0.2f}, {-20000, 0.2f}};
@@ -304,8 +298,7 @@ TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_
     }
     EXPECT_EQ(scene::get_global_outline_thickness(), 10); // the floor
 
-    // The frame that ends the death animation runs its update, then shows the title; the
-    // title no longer updates the world.
+    // The frame that ends the death updates, then shows the title, which updates nothing.
     g->get_snake().set_dead();
     fake_clock::ticks += 2000;
     const glm::vec3 head = g->get_snake().get_head()->pos;
@@ -319,8 +312,7 @@ TEST_F(game_test, a_game_from_the_first_pickup_flash_to_the_frame_that_ends_the_
 
 TEST_F(game_test, state_caching_and_outline_order_leave_every_pixel_as_drawn_without) {
     using tulk::graphics::draw_state;
-    // Each check draws the same state with the engine's state caching on, as every frame
-    // draws, then with it off: every GL call made again and outlines in list order.
+    // Each state drawn as every frame is, then with no GL state caching or outline sorting.
     const auto same_both_ways = [&](const char* when) {
         g->draw();
         const auto cached = read_pixels(320, 240);
@@ -370,8 +362,7 @@ TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by
         const box pause = changed_by(g->get_pause_text());
         const box score = changed_by(g->get_score_text());
         if (k == 1) {
-            // "paused", 30 pixels a glyph, centred; the score 20 a glyph, 8 from the left
-            // and 40 to 60 from the top.
+            // "paused" 30 pixels a glyph; the score 20, 8 from the left, 40-60 from the top.
             EXPECT_NEAR(pause.size().x, 180, 30);
             EXPECT_NEAR(pause.size().y, 30, 5);
             EXPECT_GE(score.low.x, 8);

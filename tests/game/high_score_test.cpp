@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs `body` in a child process as an unprivileged user (root passes every permission
-// check), under a time limit; `said` judges its output.
+// Runs `body` in a child as an unprivileged user, under a time limit; `said` judges it.
 template <typename Body>
 void as_nobody(Body body, const testing::Matcher<const std::string&>& said) {
     EXPECT_EXIT(
@@ -81,8 +80,7 @@ TEST_F(high_score_test, a_save_waits_for_the_lock_and_keeps_a_score_saved_meanwh
     EXPECT_EQ(read_high_score(path), 2147483647u);
 }
 
-// A file that exists but cannot be read may hold a better score: it reads as 0, one line
-// names it, and no save touches it or waits on it.
+// A file that cannot be read reads as 0, is named once, and is never saved over or waited on.
 TEST_F(high_score_test, unreadable_or_irregular_file_is_named_once_and_kept) {
     const std::string locked = dir + "/locked", fifo = dir + "/fifo", folder = dir + "/folder";
     std::ofstream(locked) << "42\n";
@@ -103,8 +101,7 @@ TEST_F(high_score_test, unreadable_or_irregular_file_is_named_once_and_kept) {
                               "[^\n]*/folder not read[^\n]*\n"));
 }
 
-// A link stays a link and its target takes the score, also from a folder that cannot take
-// new files; a writable file in such a folder is rewritten in place.
+// A link's target takes the score, also from a folder that takes no new files.
 TEST_F(high_score_test, links_stay_and_read_only_folders_still_save) {
     const std::string open_dir = dir + "/open", shut = dir + "/shut";
     fs::create_directories(open_dir);

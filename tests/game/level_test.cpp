@@ -34,8 +34,7 @@ TEST_F(level_world, bounds_come_from_wall_centres_and_may_collapse) {
     }
     EXPECT_EQ(l.get_bounds_min(), glm::vec3(2, 2, -8));
     EXPECT_EQ(l.get_bounds_max(), glm::vec3(-1, 2, 38));
-    // Walls 1 apart on x give a reversed range, 4 apart on y an empty one: a pickup takes
-    // their lower ends.
+    // A reversed range (x) or an empty one (y) puts a pickup at its lower end.
     block* p = wall_at({});
     l.add_pickup(p);
     EXPECT_EQ(p->pos.x, 2.0f);

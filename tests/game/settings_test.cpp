@@ -85,8 +85,7 @@ TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written)
     EXPECT_EQ(back.text(), s.text());
     EXPECT_THAT(back.text(), Not(HasSubstr("[display]")));
 
-    // Read-only or unreadable (a folder in its place): named, defaults or its values, and
-    // left as it is.
+    // Read-only, or a folder in its place: named, read where it can be, and left as it is.
     chmod(path.c_str(), 0444);
     const std::string before = read_file(path);
     settings read_only(path.string());

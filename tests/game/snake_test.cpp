@@ -50,8 +50,7 @@ TEST_F(snake_world, turn_rates_build_up_clamp_and_halve_while_the_body_follows) 
     s.update();
     EXPECT_NEAR(s.get_yaw_rate(), 7.6f, 1e-5f);
 
-    // Double speed doubles the step (the game test measures it) and the limit, clamped
-    // again as soon as it drops.
+    // Double speed doubles the limit, clamped again as soon as it drops.
     s.set_double_speed(true);
     s.change_roll(1);
     for (int k = 0; k < 90; ++k) {

@@ -11,8 +11,7 @@
 
 namespace {
 
-// The staged font, drawn as the game draws its overlay: one unit per pixel, origin at the
-// bottom left.
+// The staged font, drawn as the game's overlay: a unit a pixel, origin bottom left.
 class text_test : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -21,8 +20,7 @@ protected:
     }
     void TearDown() override { text::destroy(); }
 
-    // The red of each pixel, drawn over white or over black: the glyphs are white, black
-    // and transparent, so red alone tells white from black.
+    // The red of each pixel, drawn over white or black, which tells white glyph from black.
     std::vector<unsigned char> red(float background) {
         glClearColor(background, background, background, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -47,11 +45,9 @@ TEST_F(text_test, a_centred_line_draws_upright_glyphs_left_to_right_and_rebuilds
     t.set_normalized_origin(glm::vec2(-0.5f, -0.5f));
     t.set_pos(glm::vec2(220, 20));
     t.set_string("_'");
-    // The underscore spans x from 200 to 220 and its strokes lie below y = 20; the
-    // apostrophe's, from 220 to 240, above it.
+    // The underscore's strokes lie left of x = 220 and below y = 20; the apostrophe's not.
     const std::vector<unsigned char> over_black = red(0);
-    int low = 0;
-    int high = 0;
+    int low = 0, high = 0;
     for (int y = 10; y < 30; ++y) {
         for (int x = 200; x < 240; ++x) {
             low += over_black[y * 440 + x] == 255 && x < 220 && y < 20;
@@ -62,8 +58,7 @@ TEST_F(text_test, a_centred_line_draws_upright_glyphs_left_to_right_and_rebuilds
     EXPECT_GT(high, 0);
     EXPECT_EQ(low + high, std::count(over_black.begin(), over_black.end(), 255));
 
-    // Lower and upper case share a glyph; 'X' has none and leaves a null entry behind. The
-    // line is rebuilt whole: no glyph of the old one is left before it.
+    // Lower and upper case share a glyph; 'X' has none; no old glyph is left behind.
     t.set_string("aAX");
     ASSERT_EQ(t.get_model()->get_child_count(), 3u);
     const auto glyph = [&](size_t i) { return t.get_model()->get_child(i)->get_texture(0); };
@@ -72,14 +67,12 @@ TEST_F(text_test, a_centred_line_draws_upright_glyphs_left_to_right_and_rebuilds
     EXPECT_EQ(glyph(2), nullptr);
 }
 
-// At the score's 20 pixels a white stroke pixel (white over black) stays white over a white
-// wall bar, and where it meets no other stroke pixel it meets a dark one.
+// At 20 pixels a stroke pixel stays white over white, and every neighbour is stroke or dark.
 TEST_F(text_test, a_drawn_score_reads_over_white_and_over_black) {
     t.set_pos(glm::vec2(10, 10));
     t.set_string("SCORE: 1234567890 @#%");
     const std::vector<unsigned char> over[2] = {red(0), red(1)};
-    int strokes = 0;
-    int exposed = 0;
+    int strokes = 0, exposed = 0;
     for (int y = 1; y < 39; ++y) {
         for (int x = 1; x < 439; ++x) {
             if (over[0][y * 440 + x] == 255) {

@@ -1,6 +1,4 @@
-// The best score against what can happen around a save: another run holding the lock while
-// a game ends and while the game quits, and the process ended from outside the frame loop,
-// as Xlib ends it when the display goes away.
+// The best score when another run holds the lock, and when Xlib ends the process.
 #include "game/block.h"
 #include "game/frame_loop.h"
 #include "game/game.h"
@@ -18,8 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The game as the program starts it, in the working directory, which holds a copy of the
-// data; its clock runs 32 ms a frame.
+// The game in the working directory, a copy of the data, its clock 32 ms a frame.
 struct played_game {
     game& g() { return running->get_game(); }
     bool step() {
@@ -74,8 +71,7 @@ TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_lon
         p.g().get_saver().wait();
         EXPECT_EQ(read_file("highscore"), "3\n");
 
-        // Escape while a save waits ends the game at once; the quit then gives the save up
-        // and says so, leaving the stored score as it was.
+        // Escape while a save waits quits at once, giving the save up and saying so.
         EXPECT_EXIT(
             {
                 stdout_to_stderr();
@@ -98,8 +94,7 @@ TEST(saved_score, a_held_lock_holds_no_frame_and_a_quit_waits_for_it_only_so_lon
 TEST(saved_score, an_exit_from_outside_the_frame_loop_saves_the_game_in_play) {
     EXPECT_EXIT(
         {
-            // Registered after the copy's removal and before the game's own exit hook, so it
-            // runs between them.
+            // Runs after the game's own exit hook and before the copy is removed.
             enter_game_copy();
             std::atexit([] { std::fprintf(stderr, "stored %s", read_file("highscore").c_str()); });
             std::ofstream("highscore") << "1\n";

@@ -1,6 +1,5 @@
-// Seeded random play of the real game, every state of it, on a game clock that runs 32 ms a
-// frame, checked whole after every frame. ARDLOW_SOAK_FRAMES and ARDLOW_SOAK_SEED change
-// length and seed.
+// Seeded random play of the real game, checked after every frame (32 ms of the game clock).
+// ARDLOW_SOAK_FRAMES and ARDLOW_SOAK_SEED change length and seed.
 #include "engine/graphics/model.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
@@ -62,15 +61,14 @@ public:
         game_overs += ended;
         pauses += !paused_before && g->is_paused();
         pickups += !started && g->get_snake().get_length() > length_before;
-        // The world update ran unless the game stayed on the title or was paused; the
-        // frame that ends a game still runs it. It shows the length it found at its start.
+        // The update ran unless paused or on the title, bar the game over frame; it shows the
+        // length found at its start.
         if (!g->is_paused() && (!g->in_title() || ended)) {
             score = static_cast<unsigned>((started ? snake::start_length : length_before) -
                                           snake::start_length);
             high = std::max(high, score);
         }
-        // The death saves the high score; game over saves the one it held when the frame
-        // began, which differs only where a pickup came after the death.
+        // The death saves the high score; game over the one held when its frame began.
         const bool died = !g->in_title() && g->get_snake().get_dead() && (started || !dead_before);
         saved = died ? std::to_string(high) + "\n"
                      : (ended ? std::to_string(high_before) + "\n" : saved);
@@ -111,8 +109,7 @@ private:
     std::unique_ptr<session> running = start_session(160, 120);
     game* g = &running->get_game();
     const size_t fixed_models = model::sModels.size() - varying_models();
-    unsigned score = 0;
-    unsigned high = 0;
+    unsigned score = 0, high = 0;
     std::string saved;
 };
 

@@ -7,9 +7,8 @@
 
 namespace fs = std::filesystem;
 
-// Whatever a damaged "highscore" holds, the real game starts with the score the reading
-// rules give, shows it, and writes it back as one clean line when it closes. (The fuzz
-// target tries every other kind of bytes against the same rules.)
+// A damaged "highscore" starts the game with the rule's score (the fuzz target tries the
+// rules), shown, and written back as one clean line at the end.
 TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
     const struct {
         const char* bytes; // null: no file at all

@@ -7,8 +7,7 @@
 
 namespace {
 
-// A death test's child exits on purpose with what it built still allocated: not a leak.
-// Its other sanitizer errors still count.
+// A death test's child exits with what it built still allocated: not a leak.
 const bool death_test_child = [] {
     std::ifstream in("/proc/self/cmdline", std::ios::binary);
     const std::string args{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -37,10 +36,8 @@ const char* __ubsan_default_options() {
     return "halt_on_error=1:print_stacktrace=1";
 }
 
-// SDL and libglvnd unload the GL driver and the audio back ends when the window closes;
-// what those libraries still point at from their globals would then look leaked, with
-// stacks in modules that no longer exist. Keeping every library loaded until the end
-// leaves that memory reachable, so the leak check sees only what really has no owner.
+// SDL and libglvnd unload the GL driver and audio back ends at the end, whose globals
+// would then look leaked; kept loaded, what they hold stays reachable.
 int dlclose(void* handle) {
     (void)handle;
     return 0;

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-// A hand-set game clock, for its lifetime, that counts its reads: where a test never asks
-// whether a death is done, the count tells how often set_dead ran.
+// A hand-set game clock for its lifetime; its reads count how often set_dead ran.
 struct fake_clock {
     fake_clock() { game_clock::set_source(&read); }
     ~fake_clock() { game_clock::set_source(nullptr); }

@@ -16,9 +16,8 @@ void push(SDL_Event event);
 // The bound framebuffer's pixels from (0, 0) up to the given size.
 std::vector<unsigned char> read_pixels(int width, int height);
 
-// A real OpenGL ES 2.0 context for tests, without a display: SDL's offscreen video
-// driver on Mesa's software renderer, in a window of an explicit size. It runs the
-// engine's graphics start (fixed GL state, built-in geometry) but opens no audio.
+// A real GL ES 2.0 context without a display (SDL's offscreen driver on Mesa), in a window
+// of an explicit size, with the engine's graphics started and no audio.
 class test_context {
 public:
     explicit test_context(int width = 64, int height = 64);
@@ -34,20 +33,17 @@ private:
     std::unique_ptr<tulk::graphics::window> win;
 };
 
-// The whole game as the program starts it, in an offscreen window of the given size,
-// with the random generator seeded alike on every run. Enter a game copy first.
+// The whole game in an offscreen window, seeded alike every run. Enter a game copy first.
 std::unique_ptr<session> start_session(int width, int height, settings prefs = {});
 
 // Path of a fresh, empty directory for one test's files, removed when the process exits.
 std::string make_temp_dir();
 
-// Death tests match standard error, where the engine's fatal messages go to standard
-// output: call this first inside the death-test statement.
+// First in a death test: the engine's fatal messages go to stdout, death tests read stderr.
 void stdout_to_stderr();
 
-// Makes a fresh copy of the staged game data (in make_temp_dir) the working directory,
-// with audio going to SDL's dummy driver, so a game under test writes its "highscore"
-// there. Returns it.
+// Makes a fresh copy of the staged data the working directory, audio going to SDL's dummy
+// driver, so the game's "highscore" lands there. Returns it.
 std::string enter_game_copy();
 
 // The whole file as bytes; empty if it cannot be read.

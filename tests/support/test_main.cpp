@@ -5,8 +5,7 @@
 int main(int argc, char** argv) {
     // Where the staged game is; a caller's own value wins.
     setenv("ARDLOW_STAGE_DIR", ARDLOW_STAGE_DIR, 0);
-    // Mesa's renderer runs threads of its own, so death tests must re-execute the binary;
-    // GTEST_DEATH_TEST_STYLE overrides it where re-executing cannot work (under qemu-user).
+    // Mesa's threads need re-executing death tests; under qemu-user, set the style.
     if (std::getenv("GTEST_DEATH_TEST_STYLE") == nullptr) {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
     }

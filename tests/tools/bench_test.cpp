@@ -17,9 +17,8 @@
 using namespace tulk::graphics;
 using nlohmann::json;
 
-// The floor must draw what the engine drew: with flat, unlit materials both come out the
-// same pixel for pixel, outlines, blending and an overlay without depth test included;
-// the shadow pass draws into its own framebuffer, so the floor leaves it out.
+// The floor replays the engine's frame pixel for pixel, outlines, blending and overlay
+// included; the shadow pass draws into its own framebuffer, so it is left out.
 TEST(bench_floor, replays_a_recorded_frame_to_the_same_pixels) {
     test_context ctx(96, 64);
     scene s;
@@ -76,8 +75,7 @@ TEST(bench_floor, replays_a_recorded_frame_to_the_same_pixels) {
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
 }
 
-// Parses `line`, split at spaces, as the arguments after the program's name; only a bad
-// argument has a message.
+// Parses `line`'s words as the arguments; only a bad argument may say something.
 std::optional<int> parse(const std::string& line, arguments& a) {
     std::istringstream in("bench " + line);
     std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
@@ -106,8 +104,7 @@ TEST(bench_arguments, bad_values_stop_with_status_2_and_help_with_0) {
     EXPECT_EQ(parse("--help", a), 0);
 }
 
-// A scripted run and a piled growth run as JSON: the figures, the frames counted by kind,
-// the allocations that nothing explains.
+// A scripted and a piled run as JSON: figures, frame kinds, unexplained allocations.
 TEST(bench_report, json_carries_the_figures) {
     double ms = 0.0; // 1, 2, ... 6: the median is 3, the 99th percentile 6
     const auto frame = [&ms](char kind, unsigned allocations, unsigned events) {

@@ -23,8 +23,7 @@ TEST(canvas, starts_transparent_and_blends_over) {
 TEST(canvas, text_is_drawn_in_scaled_blocks) {
     canvas c(64, 32);
     c.text("L", 2, 3, 3, 2, glm::vec4(1.0f));
-    // The L's stem, its first column, is 3 texels wide and 7 rows of 2 high; its foot, the
-    // last row, runs the glyph's 5 columns.
+    // The stem is 3 texels wide and 7 rows of 2 high; only the foot spans 5 columns.
     EXPECT_EQ(c.get(4, 3).a, 255);
     EXPECT_EQ(c.get(5, 3).a, 0);
     EXPECT_EQ(c.get(2, 2).a, 0);

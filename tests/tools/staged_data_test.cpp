@@ -1,5 +1,4 @@
-// Checks the data the build staged beside the game: every file the game looks for exists
-// and decodes the way the game (or a player's music decoder) will read it.
+// The staged data decodes the way the game, or a player's music decoder, reads it.
 #include "asset_maker/tunes.h"
 #include "engine/io/png.h"
 
@@ -26,8 +25,7 @@ std::string stage() {
     return std::getenv("ARDLOW_STAGE_DIR");
 }
 
-// The glyph files the game asks for, written out here rather than taken from the game's
-// table, so that a slip in the table shows.
+// The glyphs the game asks for, written out here so that a slip in its table shows.
 std::set<std::string> glyph_files() {
     std::istringstream in(
         "0 1 2 3 4 5 6 7 8 9 ua ub uc ud ue uf ug uh ui uj uk ul um un uo up uq ur us ut uu uv uw "
@@ -44,8 +42,7 @@ std::set<std::string> glyph_files() {
 
 struct image {
     std::vector<unsigned char> rgba;
-    unsigned width = 0;
-    unsigned height = 0;
+    unsigned width = 0, height = 0;
 };
 
 image load(const std::string& path) {
@@ -57,8 +54,7 @@ image load(const std::string& path) {
 
 } // namespace
 
-// The game loads every file of the font folder as a glyph, so nothing else may be there.
-// Each glyph is white strokes with a dark outline, so it reads over white and black alike.
+// Every file of the font folder is a glyph: white strokes outlined dark, nothing else.
 TEST(staged_data, font_folder_holds_every_glyph_outlined_on_transparent_and_nothing_else) {
     std::set<std::string> found;
     std::set<std::string> distinct; // pictures as bytes

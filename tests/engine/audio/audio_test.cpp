@@ -28,8 +28,7 @@ int peak(std::string_view raw) {
     return largest;
 }
 
-// SDL's disk driver writes what the mixer plays to a file. The effect is the staged death
-// sound, a second long.
+// SDL's disk driver writes what the mixer plays to a file; the effect is the death sound.
 class audio_test : public testing::Test {
 protected:
     void SetUp() override {
@@ -91,8 +90,7 @@ TEST_F(audio_test, a_device_that_fails_to_open_says_so_and_leaves_stderr_quiet) 
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("audio: no sound device", 0), 0u);
 }
 
-// Only names ending in a sound's extension load; one that does not load is named with
-// the reason and plays as silence.
+// Only sound names load; one that does not is named with the reason and plays as silence.
 TEST_F(audio_test, a_sound_that_does_not_load_is_named_once_and_stays_silent) {
     namespace fs = std::filesystem;
     const std::string sounds = dir + "/sounds";

@@ -51,8 +51,7 @@ const fatal_case cases[] = {
          texture::data d(path, texture::data::png);
      },
      255, "^error loading texture /.+/wide.png: picture wider.+\n$"},
-    // Sampling slot 0 as the shared texture without declaring it cannot compile; the log
-    // comes with the whole source.
+    // Sampling the shared texture without declaring it cannot compile: log and source.
     {[] {
          model::material broken;
          broken.textured = true;

@@ -42,16 +42,14 @@ TEST(model, children_follow_the_transform_but_not_the_size_and_a_destroyed_one_l
     expect_near(child->get_world_pos(), {1.0f, 0.0f, 0.0f});
     delete child;
 
-    // A turn is about the model's own axis, normalised: after a quarter turn about x, its
-    // own z is the world's -y, which carries x onto the world's z.
+    // A turn is about the model's own, normalised axis: its z is then the world's -y.
     model m;
     m.rotate(90.0f, {1.0f, 0.0f, 0.0f});
     m.rotate(90.0f, {0.0f, 0.0f, 2.0f});
     expect_near(glm::vec3(m.get_model_matrix()[0]), {0.0f, 0.0f, 1.0f});
     EXPECT_NEAR(glm::length(m.get_rot()), 1.0f, 1e-5f);
 
-    // A destroyed model leaves no pointer to itself in its parent or any scene, and its
-    // subtree goes with it.
+    // A destroyed model leaves its parent and every scene, its subtree with it.
     auto* first = new model;
     auto* second = new model;
     parent.add_child(first);
@@ -74,8 +72,7 @@ TEST(model, children_follow_the_transform_but_not_the_size_and_a_destroyed_one_l
     EXPECT_TRUE(parent.get_child_count() == 0 && one.get_model_count() == 0);
 }
 
-// Building a program compiles and links it, and a failure ends the process: the richest
-// material shows that the generated text is valid GLSL ES.
+// A program that fails to build ends the process: the richest material is valid GLSL ES.
 TEST(material, switches_imply_what_they_need_and_shadows_off_drops_the_shadow_text) {
     test_context ctx;
     scene s;

@@ -83,15 +83,13 @@ TEST(scene, culls_what_is_outside_the_view_or_encloses_the_eye_and_what_is_invis
     hidden->set_visible(false);
     geometry::enable_get_draw_calls();
 
-    // Without a camera only the shadow pass runs: seen with its child, and around; aside is
-    // out of the light and hidden is invisible with all it carries.
+    // Without a camera only the shadow pass runs: seen, its child, and around.
     s.draw();
     EXPECT_EQ(geometry::get_draw_calls(), 3u);
     s.set_camera(&cam);
     s.draw();
     EXPECT_EQ(geometry::get_draw_calls(), 3u + 2u + 2u); // outline and main: seen and child
-    // A parent that casts no shadow hides its children from the shadow map; one that is
-    // not outlined hides them from the outline pass.
+    // A parent's shadow and outline switches hold for its children.
     hidden->set_visible(true);
     seen->set_casts_shadow(false);
     hidden->set_outlined(false);
@@ -102,8 +100,7 @@ TEST(scene, culls_what_is_outside_the_view_or_encloses_the_eye_and_what_is_invis
     s.draw();
     EXPECT_EQ(geometry::get_draw_calls(), 4u);
 
-    // Without shadows the map has no storage. Turned on, twice a display wider than the
-    // GPU allows gets a map clamped to its limit.
+    // Without shadows the map has no storage; turned on, it is clamped to the GPU's limit.
     EXPECT_EQ(scene::sShadowTexture, nullptr);
     GLint most = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
@@ -126,8 +123,7 @@ TEST(scene_render, outline_grows_a_unit_cube_by_a_tenth_along_its_diagonal) {
     box->set_outline_colour({1.0f, 0.0f, 0.0f});
     s.add_model(box.get());
     s.draw();
-    int drawn = 0;
-    int white = 0;
+    int drawn = 0, white = 0;
     for (int x = 0; x < size; ++x) {
         const glm::u8vec4 p = ctx.pixel(x, size / 2);
         drawn += p.r != 0 ? 1 : 0;
@@ -137,8 +133,7 @@ TEST(scene_render, outline_grows_a_unit_cube_by_a_tenth_along_its_diagonal) {
     EXPECT_NEAR(white, 100, 1);
     EXPECT_EQ(ctx.pixel(size / 2 - 52, size / 2), glm::u8vec4(255, 0, 0, 255));
 
-    // A new global colour must rebuild the fixed-colour outline program, which carries the
-    // colour in its text; a model outlined in the old global colour keeps that as its own.
+    // A new global colour rebuilds the outline program; a model in the old one keeps it.
     box->set_outline_colour({0.0f, 0.0f, 0.0f});
     scene::set_global_outline_colour({1.0f, 0.0f, 1.0f});
     EXPECT_FALSE(box->get_uses_global_outline_colour());
@@ -148,8 +143,7 @@ TEST(scene_render, outline_grows_a_unit_cube_by_a_tenth_along_its_diagonal) {
     EXPECT_EQ(ctx.pixel(size / 2 - 52, size / 2), glm::u8vec4(255, 0, 255, 255));
 }
 
-// The light at a slant, so the cube's shadow lies beside it; the window's viewport must
-// come back whole after the shadow map's square one.
+// The shadow lies beside the cube; the window's viewport comes back after the map's one.
 TEST(scene_render, a_cube_shadows_the_floor_with_shadows_on_and_filtering_softens_it) {
     const glm::vec3 green{0.0f, 0.8f, 0.0f};
     const glm::vec3 red{0.9f, 0.3f, 0.2f};
@@ -167,8 +161,7 @@ TEST(scene_render, a_cube_shadows_the_floor_with_shadows_on_and_filtering_soften
     s.set_light(&sun);
     auto block = cube({0.0f, 1.5f, 0.0f}, glm::vec3(1.0f), red);
     auto floor = cube({0.0f, -0.5f, 0.0f}, {8.0f, 1.0f, 8.0f}, green);
-    // Drawn last and without depth testing: the next shadow pass must switch it on again,
-    // or the floor, drawn after the cube, would overwrite the cube's depth.
+    // Drawn last without depth testing, which the next shadow pass must switch on again.
     auto overlay = cube({-3.0f, 0.5f, 3.0f}, glm::vec3(0.5f));
     overlay->set_depth_test(false);
     overlay->set_transparent(true);

@@ -29,8 +29,7 @@ TEST(texture, picture_loads_bottom_row_first_and_draws_upright_and_binds_are_rec
     EXPECT_EQ(context.pixel(8, 0), glm::u8vec4(0, 0, 255, 255));
     EXPECT_EQ(context.pixel(8, 15), glm::u8vec4(255, 0, 0, 255));
 
-    // Binds are recorded per unit; a destroyed texture's record must go, or a new texture
-    // given its name would never be bound.
+    // A destroyed texture's bind records go, or a new one given its name would never bind.
     texture kept("kept", texture::rgba);
     kept.bind(2);
     auto* gone = new texture("gone", texture::rgba);
