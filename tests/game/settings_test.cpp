@@ -76,9 +76,7 @@ TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written)
     s.keys.bind(action::start, {SDL_SCANCODE_P, SDL_SCANCODE_KP_PLUS});
     ASSERT_TRUE(s.save());
     const settings back(path.string());
-    EXPECT_TRUE(back.mute);
-    EXPECT_EQ(back.music_volume, 30);
-    EXPECT_EQ(back.effects_volume, 30);
+    EXPECT_TRUE(back.mute && back.music_volume == 30 && back.effects_volume == 30);
     EXPECT_EQ(back.keys.keys_of(action::start),
               (std::vector{SDL_SCANCODE_P, SDL_SCANCODE_KP_PLUS}));
     EXPECT_EQ(back.keys.action_of(SDL_SCANCODE_KP_PLUS), action::start);

@@ -24,12 +24,12 @@ protected:
 
     test_context ctx{64, 64};
     tulk::graphics::scene play;
+    snake s{play};
 };
 
 } // namespace
 
 TEST_F(snake_world, turn_rates_build_up_clamp_and_halve_while_the_body_follows) {
-    snake s(play);
     std::vector<std::pair<glm::vec3, glm::quat>> trail;
     s.change_yaw(1);
     for (int k = 1; k <= 41; ++k) {
@@ -63,7 +63,6 @@ TEST_F(snake_world, turn_rates_build_up_clamp_and_halve_while_the_body_follows) 
 }
 
 TEST_F(snake_world, appended_block_sits_on_the_tail_and_every_edge_tapers_again) {
-    snake s(play);
     s.change_yaw(1);
     for (int k = 0; k < 15; ++k) {
         s.update();
@@ -86,7 +85,6 @@ TEST_F(snake_world, appended_block_sits_on_the_tail_and_every_edge_tapers_again)
 
 TEST_F(snake_world, overlaps_from_the_tenth_block_on_kill_and_the_death_runs_two_seconds) {
     fake_clock clock;
-    snake s(play);
     for (int i = 0; i < 6; ++i) {
         s.add_to_end(loose_block());
     }

@@ -54,8 +54,7 @@ TEST_F(text_test, a_centred_line_draws_upright_glyphs_left_to_right_and_rebuilds
             high += over_black[y * 440 + x] == 255 && x >= 220 && y >= 20;
         }
     }
-    EXPECT_GT(low, 0);
-    EXPECT_GT(high, 0);
+    EXPECT_TRUE(low > 0 && high > 0);
     EXPECT_EQ(low + high, std::count(over_black.begin(), over_black.end(), 255));
 
     // Lower and upper case share a glyph; 'X' has none; no old glyph is left behind.

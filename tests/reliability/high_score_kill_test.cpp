@@ -22,8 +22,7 @@ bool written_by_the_writer(unsigned int score) {
 
 } // namespace
 
-// A writer killed at a random moment, 200 times, leaves one whole line of a finished write
-// and at most one temporary.
+// A writer killed at random, 200 times, leaves a finished write's line and one temporary at most.
 TEST(high_score_kill, killed_writer_always_leaves_a_whole_line) {
     const std::string dir = make_temp_dir();
     const std::string path = dir + "/highscore";

@@ -49,8 +49,7 @@ public:
             push(SDL_MOUSEMOTION, SDL_SCANCODE_UNKNOWN);
         }
         if (!title_before && !paused_before && !g->get_snake().get_dead() && chance(0.03)) {
-            g->get_level().get_pickups().front()->set_pos(g->get_snake().get_head()->pos +
-                                                          0.4f * g->get_snake().get_direction());
+            put_pickup_ahead(*g);
         }
         EXPECT_FALSE(frame_loop::step(running->get_window(), *g));
         fake_clock::ticks += frame_loop::period_ms;
@@ -61,8 +60,7 @@ public:
         game_overs += ended;
         pauses += !paused_before && g->is_paused();
         pickups += !started && g->get_snake().get_length() > length_before;
-        // The update ran unless paused or on the title, bar the game over frame; it shows the
-        // length found at its start.
+        // The update ran unless paused or on the title (bar game over): length at its start.
         if (!g->is_paused() && (!g->in_title() || ended)) {
             score = static_cast<unsigned>((started ? snake::start_length : length_before) -
                                           snake::start_length);

@@ -7,8 +7,7 @@
 
 namespace fs = std::filesystem;
 
-// A damaged "highscore" starts the game with the rule's score (the fuzz target tries the
-// rules), shown, and written back as one clean line at the end.
+// A damaged "highscore" starts the game with the rule's score, shown and written back clean.
 TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
     const struct {
         const char* bytes; // null: no file at all

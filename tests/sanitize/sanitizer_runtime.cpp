@@ -36,8 +36,7 @@ const char* __ubsan_default_options() {
     return "halt_on_error=1:print_stacktrace=1";
 }
 
-// SDL and libglvnd unload the GL driver and audio back ends at the end, whose globals
-// would then look leaked; kept loaded, what they hold stays reachable.
+// SDL and libglvnd unload libraries at the end, whose globals' memory would then look leaked.
 int dlclose(void* handle) {
     (void)handle;
     return 0;

@@ -1,6 +1,7 @@
 #include "support/test_context.h"
 
 #include "engine/graphics/engine.h"
+#include "game/block.h"
 
 #include <GLES2/gl2.h>
 #include <cstdio>
@@ -72,6 +73,11 @@ std::unique_ptr<session> start_session(int width, int height, settings prefs) {
             }
         },
         std::move(prefs));
+}
+
+void put_pickup_ahead(game& g) {
+    const snake& s = g.get_snake();
+    g.get_level().get_pickups().front()->set_pos(s.get_head()->pos + 0.4f * s.get_direction());
 }
 
 void stdout_to_stderr() {

@@ -16,8 +16,7 @@ void push(SDL_Event event);
 // The bound framebuffer's pixels from (0, 0) up to the given size.
 std::vector<unsigned char> read_pixels(int width, int height);
 
-// A real GL ES 2.0 context without a display (SDL's offscreen driver on Mesa), in a window
-// of an explicit size, with the engine's graphics started and no audio.
+// A real GL ES 2.0 context (SDL offscreen on Mesa) of an explicit size; graphics, no audio.
 class test_context {
 public:
     explicit test_context(int width = 64, int height = 64);
@@ -39,11 +38,13 @@ std::unique_ptr<session> start_session(int width, int height, settings prefs = {
 // Path of a fresh, empty directory for one test's files, removed when the process exits.
 std::string make_temp_dir();
 
+// Puts the game's first pickup where the snake's head will be after the next update.
+void put_pickup_ahead(game& g);
+
 // First in a death test: the engine's fatal messages go to stdout, death tests read stderr.
 void stdout_to_stderr();
 
-// Makes a fresh copy of the staged data the working directory, audio going to SDL's dummy
-// driver, so the game's "highscore" lands there. Returns it.
+// Makes a fresh copy of the staged data the working directory, with dummy audio; returns it.
 std::string enter_game_copy();
 
 // The whole file as bytes; empty if it cannot be read.

@@ -4,8 +4,7 @@
 
 #include <memory>
 
-// A current program of the engine's built from a test's GLSL ES source, with the built-in
-// attribute names bound; a build failure ends the process with its log.
+// A current program from a test's GLSL ES source, the built-in attribute names bound.
 std::unique_ptr<tulk::graphics::program> use_test_program(const char* vertex_source,
                                                           const char* fragment_source);
 

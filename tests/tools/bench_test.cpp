@@ -17,8 +17,7 @@
 using namespace tulk::graphics;
 using nlohmann::json;
 
-// The floor replays the engine's frame pixel for pixel, outlines, blending and overlay
-// included; the shadow pass draws into its own framebuffer, so it is left out.
+// The floor replays the engine's frame pixel for pixel but the shadow pass (own framebuffer).
 TEST(bench_floor, replays_a_recorded_frame_to_the_same_pixels) {
     test_context ctx(96, 64);
     scene s;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(canvas, starts_transparent_and_blends_over) {
+TEST(canvas, blends_over_draws_text_in_scaled_blocks_and_lines_with_both_ends_and_dashes) {
     canvas c(4, 4);
     // Over nothing, a half-transparent colour keeps its colour and its alpha.
     c.blend(1, 1, glm::vec4(1.0f, 0.0f, 0.0f, 0.5f));
@@ -18,32 +18,27 @@ TEST(canvas, starts_transparent_and_blends_over) {
     EXPECT_EQ(c.get(0, 0), glm::u8vec4(255));
     EXPECT_EQ(c.get(1, 0), glm::u8vec4(0));
     EXPECT_EQ(c.get(-1, 0), glm::u8vec4(0));
-}
 
-TEST(canvas, text_is_drawn_in_scaled_blocks) {
-    canvas c(64, 32);
-    c.text("L", 2, 3, 3, 2, glm::vec4(1.0f));
+    canvas t(64, 32);
+    t.text("L", 2, 3, 3, 2, glm::vec4(1.0f));
     // The stem is 3 texels wide and 7 rows of 2 high; only the foot spans 5 columns.
-    EXPECT_EQ(c.get(4, 3).a, 255);
-    EXPECT_EQ(c.get(5, 3).a, 0);
-    EXPECT_EQ(c.get(2, 2).a, 0);
-    EXPECT_EQ(c.get(2 + 5 * 3 - 1, 3 + 6 * 2 + 1).a, 255);
-    EXPECT_EQ(c.get(2 + 5 * 3, 3 + 6 * 2).a, 0);
-    EXPECT_EQ(c.get(2, 3 + 7 * 2).a, 0);
+    EXPECT_EQ(t.get(4, 3).a, 255);
+    EXPECT_EQ(t.get(5, 3).a, 0);
+    EXPECT_EQ(t.get(2, 2).a, 0);
+    EXPECT_EQ(t.get(2 + 5 * 3 - 1, 3 + 6 * 2 + 1).a, 255);
+    EXPECT_EQ(t.get(2 + 5 * 3, 3 + 6 * 2).a, 0);
+    EXPECT_EQ(t.get(2, 3 + 7 * 2).a, 0);
     EXPECT_EQ(canvas::text_width("LL", 3), 33); // one blank column between characters
-}
 
-TEST(canvas, lines_include_both_ends_and_dash) {
-    canvas c(16, 16);
+    canvas l(16, 16);
     const glm::vec4 ink(1.0f);
-    c.line(1, 1, 11, 6, ink);
-    EXPECT_EQ(c.get(1, 1).a, 255);
-    EXPECT_EQ(c.get(11, 6).a, 255);
+    l.line(1, 1, 11, 6, ink);
+    EXPECT_TRUE(l.get(1, 1).a == 255 && l.get(11, 6).a == 255);
     // One pixel per column along the longer axis.
     for (int x = 1; x <= 11; ++x) {
         int set = 0;
         for (int y = 0; y < 16; ++y) {
-            set += c.get(x, y).a == 255;
+            set += l.get(x, y).a == 255;
         }
         EXPECT_EQ(set, 1) << x;
     }

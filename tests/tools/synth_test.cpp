@@ -22,7 +22,7 @@ const synth::voice plain{.attack = 0.01, .decay = 0.1, .sustain = 0.5, .release 
 } // namespace
 
 // A click is a sound that starts or ends away from silence.
-TEST(synth, sounds_start_and_end_at_silence_and_a_loop_wraps_a_late_note) {
+TEST(synth, sounds_start_and_end_at_silence_a_loop_wraps_a_late_note_and_pcm_clips) {
     synth s(1.0, false);
     s.note(0.1, 0.2, 330.0, 0.8f, 0.0f, plain); // 0.2 s and 0.05 s of release
     s.kick(0.5, 0.8f);                          // 0.32 s
@@ -38,18 +38,17 @@ TEST(synth, sounds_start_and_end_at_silence_and_a_loop_wraps_a_late_note) {
     looped.note(0.8, 0.3, 440.0, 0.5f, 0.0f, plain); // 0.2 s before the end, 0.35 s long
     EXPECT_GT(peak(looped, 0.0, 0.1), 0.05f);
     EXPECT_EQ(peak(looped, 0.16, 0.79), 0.0f);
-}
 
-TEST(synth, pcm_clips_instead_of_wrapping_and_normalise_sets_the_peak) {
-    synth s(0.1, false);
-    s.note(0.0, 0.05, 220.0, 3.0f, 0.0f, plain);
-    const std::vector<std::int16_t> loud = s.pcm16();
-    EXPECT_EQ(loud.size(), s.frames() * 2);
+    // Too loud, the samples clip instead of wrapping; normalising sets the peak.
+    synth short_loud(0.1, false);
+    short_loud.note(0.0, 0.05, 220.0, 3.0f, 0.0f, plain);
+    const std::vector<std::int16_t> loud = short_loud.pcm16();
+    EXPECT_EQ(loud.size(), short_loud.frames() * 2);
     EXPECT_EQ(*std::max_element(loud.begin(), loud.end()), 32767);
     EXPECT_EQ(*std::min_element(loud.begin(), loud.end()), -32767);
-    s.normalise(0.5f);
-    const std::vector<std::int16_t> mono = s.pcm16_mono();
-    EXPECT_EQ(mono.size(), s.frames());
+    short_loud.normalise(0.5f);
+    const std::vector<std::int16_t> mono = short_loud.pcm16_mono();
+    EXPECT_EQ(mono.size(), short_loud.frames());
     const auto [low, high] = std::minmax_element(mono.begin(), mono.end());
     EXPECT_NEAR(std::max(-int{*low}, int{*high}), 16384, 2);
 }

@@ -145,9 +145,7 @@ TEST(scene_render, outline_grows_a_unit_cube_by_a_tenth_along_its_diagonal) {
 
 // The shadow lies beside the cube; the window's viewport comes back after the map's one.
 TEST(scene_render, a_cube_shadows_the_floor_with_shadows_on_and_filtering_softens_it) {
-    const glm::vec3 green{0.0f, 0.8f, 0.0f};
-    const glm::vec3 red{0.9f, 0.3f, 0.2f};
-    const glm::vec3 shadowed{1.0f, 0.0f, 0.1f};
+    const glm::vec3 green{0.0f, 0.8f, 0.0f}, red{0.9f, 0.3f, 0.2f}, shadowed{1.0f, 0.0f, 0.1f};
     test_context ctx(160, 120);
     scene s;
     light sun;

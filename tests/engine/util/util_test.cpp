@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <set>
+#include <tuple>
 
 using tulk::util::ftoa;
 using tulk::util::rrand;
@@ -13,9 +14,7 @@ TEST(util, rrand_covers_the_half_open_range_and_an_empty_one_gives_low) {
     for (int i = 0; i < 20000; ++i) {
         seen.insert(rrand(80, 120));
     }
-    EXPECT_EQ(seen.size(), 40u);
-    EXPECT_EQ(*seen.begin(), 80);
-    EXPECT_EQ(*seen.rbegin(), 119);
+    EXPECT_EQ(std::tuple(seen.size(), *seen.begin(), *seen.rbegin()), std::tuple(40u, 80, 119));
     EXPECT_EQ(rrand(5, 5), 5);
     EXPECT_EQ(rrand(5, -3), 5);
 }
