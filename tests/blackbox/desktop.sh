@@ -34,7 +34,6 @@ done
 evilwm -fn fixed >"$work_dir/wm.log" 2>&1 &
 wm_pid=$!
 trap 'kill $game_pid $wm_pid $xvfb_pid 2>/dev/null; rm -rf "$work_dir"' EXIT
-geometry() { xdotool getwindowgeometry "$(game_window)" | awk '/Geometry/ {print $2}'; }
 is_size() { [ "$(geometry)" = "$1" ]; }
 # frozen NAME: two screenshots half a second apart are alike, "paused" in the middle.
 frozen() {

@@ -81,8 +81,9 @@ saved() {
     text=$(cat "$1" && echo x) && [[ $text =~ $pattern ]]
 }
 
-# Prints the id of the game's mapped window; fails while there is none.
+# Prints the id of the game's mapped window, failing while there is none, and its size.
 game_window() { xdotool search --onlyvisible --name '^Ardlow$' 2>/dev/null | head -n1 | grep .; }
+geometry() { xdotool getwindowgeometry "$(game_window)" | awk '/Geometry/ {print $2}'; }
 
 # wait_game_exit SECONDS: waits for the game to end and sets game_status to its status.
 wait_game_exit() {

@@ -11,10 +11,9 @@
 int main(int argc, char** argv) {
     const std::string colour_class = argc == 7 ? argv[6] : "";
     const auto matches = [&colour_class](int r, int g, int b) {
-        if (colour_class == "green") {
-            return g > 90 && g > 2 * r && g > 2 * b;
-        }
-        return colour_class == "white" ? r > 150 && g > 150 && b > 150 : r + g + b > 30;
+        return colour_class == "green"   ? g > 90 && g > 2 * r && g > 2 * b
+               : colour_class == "white" ? r > 150 && g > 150 && b > 150
+                                         : r + g + b > 30;
     };
     if (colour_class != "green" && colour_class != "white" && colour_class != "lit") {
         std::fprintf(stderr, "usage: png_probe FILE X0 Y0 X1 Y1 green|white|lit\n");
