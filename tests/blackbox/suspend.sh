@@ -5,7 +5,7 @@ set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
-text() { count "$1" 310 225 490 258 white; } # where "paused" shows
+text() { count "$1" 310 225 490 258 white; } # where "paused" shows, as resting_paused reads it
 start_game
 start_from_title game
 playing=$(text "$work_dir/now.png")
