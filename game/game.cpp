@@ -170,12 +170,12 @@ void game::make_texts() {
     high_score_text->set_string("high score: ");
     high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
 
-    // Under the high score, in its glyphs and size: drawn over the title card's corner
-    // where the screen has no room above it.
+    // In the high score's glyphs and size, under the title card: the card's area leaves a
+    // tenth of the screen's height free there, room for two lines on any screen.
     last_score_text = std::make_unique<text>();
-    layout.add(*last_score_text, {top_left, glm::vec2(8.0f, -48.0f), 12.0f});
+    layout.add(*last_score_text, {glm::vec2(0.0f), glm::vec2(8.0f, 26.0f), 12.0f});
     new_high_score_text = std::make_unique<text>();
-    layout.add(*new_high_score_text, {top_left, glm::vec2(8.0f, -66.0f), 12.0f});
+    layout.add(*new_high_score_text, {glm::vec2(0.0f), glm::vec2(8.0f, 8.0f), 12.0f});
     new_high_score_text->set_string("NEW HIGH SCORE");
 
     pause_text = std::make_unique<text>();

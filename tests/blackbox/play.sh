@@ -25,7 +25,7 @@ cp "$work_dir/now.png" "$shots/play.png"
 (($(count "$shots/play.png" 8 30 160 62 white) > 30)) || fail "no score text near the top left"
 
 # Flying straight, the snake hits the far wall; the high score is saved, the title returns.
-wait_for 180 "highscore after the game" saved "$work_dir/game/highscore"
+play_until_saved game "$work_dir/game/highscore"
 wait_for 60 "the title after game over" title_shown
 quit_game game
 echo "ok"
