@@ -19,15 +19,9 @@ long long expected_score(const std::string& bytes) {
     std::string line = bytes.substr(0, 9999);
     line = line.substr(0, line.find('\n'));
     line = line.substr(0, line.find('\0'));
-    size_t i = 0;
-    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < line.size() && (line[i] == '+' || line[i] == '-')) {
-        negative = line[i] == '-';
-        ++i;
-    }
+    size_t i = std::min(line.find_first_not_of(" \t\n\v\f\r"), line.size());
+    const bool negative = i < line.size() && line[i] == '-';
+    i += i < line.size() && (line[i] == '+' || line[i] == '-') ? 1 : 0;
     long long value = 0;
     for (; i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])); ++i) {
         value = std::min(value * 10 + (line[i] - '0'), 10'000'000'000LL);
@@ -69,10 +63,7 @@ const std::string& scratch_path() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::string& path = scratch_path();
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << bytes;
-    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 
     const unsigned int score = read_high_score(path);
     check(score == expected_score(bytes), "score read", score, expected_score(bytes));

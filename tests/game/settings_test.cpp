@@ -10,7 +10,6 @@
 
 namespace fs = std::filesystem;
 using testing::HasSubstr;
-using testing::Not;
 
 TEST(settings, bad_lines_are_named_and_keep_their_defaults_while_the_rest_apply) {
     const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
@@ -81,7 +80,7 @@ TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written)
               (std::vector{SDL_SCANCODE_P, SDL_SCANCODE_KP_PLUS}));
     EXPECT_EQ(back.keys.action_of(SDL_SCANCODE_KP_PLUS), action::start);
     EXPECT_EQ(back.text(), s.text());
-    EXPECT_THAT(back.text(), Not(HasSubstr("[display]")));
+    EXPECT_THAT(back.text(), testing::Not(HasSubstr("[display]")));
 
     // Read-only, or a folder in its place: named, read where it can be, and left as it is.
     chmod(path.c_str(), 0444);

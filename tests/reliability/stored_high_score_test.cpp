@@ -12,10 +12,8 @@ TEST(stored_high_score, damaged_files_start_the_game_with_the_rule_value) {
     const struct {
         const char* bytes; // null: no file at all
         unsigned int score;
-    } cases[] = {{nullptr, 0},
-                 {"\n42\n", 0},
-                 {"31\xff\xfe junk\n12\n", 31},
-                 {"99999999999999999999999999\n", 2147483647}};
+    } cases[] = {
+        {nullptr, 0}, {"31\xff\xfe junk\n12\n", 31}, {"99999999999999999999999999\n", 2147483647}};
 
     enter_game_copy();
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/graphics/camera.h"
 #include "engine/graphics/window.h"
 #include "game/session.h"
 

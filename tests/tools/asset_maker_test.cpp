@@ -34,9 +34,8 @@ std::map<std::string, std::string> tree(const fs::path& root) {
 
 } // namespace
 
-// The build's run staged the data, so a second run must write the same bytes, and exactly
-// the files the maker lists as its own (the build trusts that list to know when to remake).
-// Run again over a complete stage it writes nothing; a file gone missing is made again.
+// A second run writes the build's bytes, exactly the files the maker lists (the build trusts
+// that list to remake); over a complete stage it writes nothing, and remakes a missing file.
 TEST(asset_maker, writes_its_listed_files_as_the_build_did_and_remakes_only_what_is_missing) {
     const std::string dir = make_temp_dir();
     ASSERT_EQ(run_maker(dir), 0);

@@ -91,9 +91,8 @@ TEST_F(audio_test, a_device_that_fails_to_open_says_so_and_leaves_stderr_quiet) 
 
 // Only sound names load; one that does not is named with the reason and plays as silence.
 TEST_F(audio_test, a_sound_that_does_not_load_is_named_once_and_stays_silent) {
-    namespace fs = std::filesystem;
     const std::string sounds = dir + "/sounds";
-    fs::create_directories(sounds + "/folder.ogg");
+    std::filesystem::create_directories(sounds + "/folder.ogg");
     std::ofstream(sounds + "/empty.wav").flush();
     std::ofstream(sounds + "/notes.wav.txt") << "not a sound";
     audio::init();

@@ -55,8 +55,7 @@ TEST(model, children_follow_the_transform_but_not_the_size_and_a_destroyed_one_l
     parent.add_child(first);
     parent.add_child(second);
     first->add_child(new model);
-    scene one;
-    scene two;
+    scene one, two;
     one.add_model(first);
     one.add_model(second);
     two.add_model(first);
