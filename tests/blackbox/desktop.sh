@@ -34,6 +34,10 @@ done
 evilwm -fn fixed >"$work_dir/wm.log" 2>&1 &
 wm_pid=$!
 trap 'kill $game_pid $wm_pid $xvfb_pid 2>/dev/null; rm -rf "$work_dir"' EXIT
+# SDL looks for a window manager once, as it starts: one that comes later takes the window
+# from under SDL's own focus call, and Xlib ends the game (BadMatch in X_SetInputFocus).
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+wait_for 20 "the window manager" wm_ready
 is_size() { [ "$(geometry)" = "$1" ]; }
 (cd "$work_dir/game" && exec ./ardlow --window=640x360) >"$work_dir/game.log" 2>&1 &
 game_pid=$!

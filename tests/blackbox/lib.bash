@@ -4,7 +4,7 @@
 stage_dir=${1:?stage directory}
 build_dir=${2:?build directory}
 work_dir=$(mktemp -d /tmp/ardlow-blackbox-XXXXXX)
-xvfb_pid= game_pid=
+xvfb_pid='' game_pid=''
 # No sound card on a test machine; a test that listens picks the disk driver.
 export SDL_AUDIODRIVER=dummy
 
@@ -65,9 +65,9 @@ snake_shown() { ! title_shown && (($(count "$work_dir/now.png" 300 150 500 400 g
 # snake; a press that brings no game within 10 s (30 s emulated) is made again, as a game
 # shows for seconds before it can end.
 start_from_title() {
-    local try wait=10
+    local wait=10
     [ -z "${ARDLOW_LAUNCHER:-}" ] || wait=30
-    for try in 1 2 3; do
+    for _ in 1 2 3; do
         xdotool keydown Alt_L && sleep 0.3 && xdotool keyup Alt_L
         poll $wait snake_shown && return 0
         echo "$1: no game $wait s after left Alt" >&2
@@ -133,5 +133,6 @@ exec 3<>"$work_dir/display"
 Xvfb -displayfd 3 -screen 0 800x480x24 -nolisten tcp -noreset >"$work_dir/xvfb.log" 2>&1 &
 xvfb_pid=$!
 wait_for 20 "Xvfb display" test -s "$work_dir/display"
-export DISPLAY=":$(head -n1 "$work_dir/display")"
+DISPLAY=":$(head -n1 "$work_dir/display")"
+export DISPLAY
 unset SDL_VIDEODRIVER
