@@ -142,6 +142,10 @@ window::~window() {
 }
 
 void window::swap() const {
+    // A swap of an offscreen surface (a pbuffer) hands the driver nothing, and a software
+    // renderer then gathers frame after frame into one growing batch: 12 MiB more resident
+    // at 800x480 with Mesa's. Every frame goes to the driver here, whatever the surface.
+    glFlush();
     SDL_GL_SwapWindow(handle);
 }
 
