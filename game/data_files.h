@@ -11,5 +11,7 @@ inline constexpr const char* title_music = "music/Ouroboros.ogg";
 inline constexpr const char* game_music = "music/Buff Proof.ogg";
 inline constexpr const char* death_sound = "sfx/Blast(1).wav";
 inline constexpr const char* pickup_sound = "sfx/167338__plimbo__pup-fat.wav";
+// Not made by the asset maker: controller mappings a port may bring, read when there.
+inline constexpr const char* controller_mappings = "gamecontrollerdb.txt";
 
 } // namespace data_files

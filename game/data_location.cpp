@@ -66,10 +66,11 @@ std::string data_location::sSettingsFile = settings_name;
 bool data_location::settle() {
     sHighScoreFile = high_score_name;
     sSettingsFile = settings_name;
-    // A working directory with a "textures" folder is a game folder, damaged or not: a
-    // missing picture is then named by the loader instead of sending the search elsewhere.
+    // A working directory with the title picture's folder is a game folder, damaged or
+    // not: a missing picture is then named by the loader instead of sending the search
+    // elsewhere.
     std::error_code ec;
-    if (holds_data(".") || fs::exists(fs::symlink_status("textures", ec))) {
+    if (fs::exists(fs::symlink_status(fs::path(marker).parent_path(), ec))) {
         return true;
     }
     char* base = SDL_GetBasePath();

@@ -1,5 +1,6 @@
 #include "game/gamepad.h"
 
+#include "game/data_files.h"
 #include "game/game.h"
 
 #include <algorithm>
@@ -79,7 +80,7 @@ gamepad::gamepad() {
     // Pads SDL does not know can be mapped in the data folder (a port brings mappings for
     // the handhelds it is made for). A handheld's own controls were there before: SDL told
     // of them when they were no controllers yet, so they are opened here.
-    constexpr const char* mappings = "gamecontrollerdb.txt";
+    const char* const mappings = data_files::controller_mappings;
     if (SDL_RWops* file = started ? SDL_RWFromFile(mappings, "rb") : nullptr) {
         if (SDL_GameControllerAddMappingsFromRW(file, 1) < 0) {
             std::printf("%s: %s\n", mappings, SDL_GetError());

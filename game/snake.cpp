@@ -114,7 +114,7 @@ void snake::fly() {
         blocks[i]->model->set_rot(blocks[i - 1]->model->get_rot());
     }
 
-    const float limit = double_speed ? 2.0f * snake::turn_limit : snake::turn_limit;
+    const float limit = double_speed ? 2.0f * turn_limit : turn_limit;
     pitch_rate = next_rate(pitch_rate, pitch_input, limit);
     roll_rate = next_rate(roll_rate, roll_input, limit);
     yaw_rate = next_rate(yaw_rate, yaw_input, limit);

@@ -487,11 +487,11 @@ TEST_F(game_test, the_title_shows_the_last_games_score_and_whether_it_beat_the_b
     EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE 2");
     EXPECT_EQ(g->get_new_high_score_text().get_string(), "NEW HIGH SCORE");
     EXPECT_TRUE(g->shows_last_score() && g->shows_new_high_score());
-    // In the high score's size, one line under the other, both under the title card (its
-    // picture is 600 by 384) and on the screen.
+    // In the high score's size, one line under the other, both under the title card (drawn
+    // centred, its size in clip space) and on the screen.
     const float size = g->get_high_score_text().get_font_size();
-    const float card_bottom = (1.0f - game::card_size(screen.x, screen.y, 600, 384).y / 2.0f) *
-                              static_cast<float>(screen.y) / 2.0f;
+    const float card_bottom =
+        (1.0f - g->get_title_card().get_size().y / 2.0f) * static_cast<float>(screen.y) / 2.0f;
     EXPECT_EQ(g->get_last_score_text().get_font_size(), size);
     EXPECT_LE(g->get_last_score_text().get_pos().y + size, card_bottom);
     EXPECT_LE(g->get_new_high_score_text().get_pos().y + size,
