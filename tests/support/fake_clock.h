@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-// A hand-set game clock for its lifetime; its reads count how often set_dead ran.
+// A hand-set game clock for its lifetime; `reads` counts every read of the clock.
 struct fake_clock {
     fake_clock() { game_clock::set_source(&read); }
     ~fake_clock() { game_clock::set_source(nullptr); }

@@ -1,3 +1,5 @@
+#include "support/process_state.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,5 +12,8 @@ int main(int argc, char** argv) {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
     }
     testing::InitGoogleTest(&argc, argv);
+    // After the result printer: end events go in reverse, so it sees a test's end first and
+    // a failure it adds is printed with that test.
+    testing::UnitTest::GetInstance()->listeners().Append(new process_state);
     return RUN_ALL_TESTS();
 }
