@@ -1,5 +1,8 @@
 #include "game/command_line.h"
 
+#include "game/settings.h"
+
+#include <SDL2/SDL.h>
 #include <cstdlib>
 #include <getopt.h>
 #include <string>
@@ -61,8 +64,8 @@ int bad(std::FILE* err, const std::string& line) {
 
 } // namespace
 
-session::window_options command_line::window_for(const settings& prefs) const {
-    session::window_options w;
+window_options command_line::window_for(const settings& prefs) const {
+    window_options w;
     w.fullscreen = fullscreen.value_or(prefs.fullscreen.value_or(true));
     w.grab_input = w.fullscreen;
     w.x = SDL_WINDOWPOS_CENTERED;

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "game/session.h"
-#include "game/settings.h"
+#include "game/window_options.h"
 
 #include <cstdio>
 #include <optional>
+
+class settings;
 
 // What the player asked for on the command line. Each choice stays unset when it was not
 // given, so that whatever else decides it (a settings file, the default) still can.
@@ -31,7 +32,7 @@ public:
     // settings file's [display] says, else full screen with the input grabbed; a window is
     // centred, of the size given the same way, else 1280x720. Full screen keeps that size
     // for a switch to a window.
-    session::window_options window_for(const settings& prefs) const;
+    window_options window_for(const settings& prefs) const;
 
     // Reads the options into `c`. Returns nothing when the game should start; else the
     // exit status: 0 after --help or --version printed on `out`, 2 after one line about a

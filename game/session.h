@@ -2,27 +2,18 @@
 
 #include "engine/graphics/window.h"
 #include "game/game.h"
+#include "game/window_options.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 
 // The game from start to end in the one order that works: the window (and its GL context)
-// first, then the engine, then the game; at the end the game's first half, the engine, the
-// game's second half, and the window last. The program, the benchmark and the tests all
-// start the game through this.
+// first, then the engine, then the game; at the end the same backwards, the window last. The
+// program, the benchmark and the tests all start the game through this.
 class session {
 public:
-    // The window the game opens by default: full screen with the input grabbed.
-    struct window_options {
-        std::string title = "Ardlow";
-        int x = 0;
-        int y = 0;
-        int width = 400;
-        int height = 400;
-        bool fullscreen = true;
-        bool grab_input = true;
-    };
+    using window_options = ::window_options;
 
     // The start-up steps, each reported once it is done.
     enum class step { window, engine, game };

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+// The window the game opens by default: full screen with the input grabbed.
+struct window_options {
+    std::string title = "Ardlow";
+    int x = 0;
+    int y = 0;
+    int width = 400;
+    int height = 400;
+    bool fullscreen = true;
+    bool grab_input = true;
+};
