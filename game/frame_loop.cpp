@@ -106,7 +106,8 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
             break;
         }
     }
-    // Once a frame, however many resize events came: every fit rebuilds the shader programs.
+    // Once a frame, however many resize events came: with shadows on, a fit resizes the
+    // shadow map and rebuilds every shader program.
     if (window.update_size()) {
         g.set_screen_size(window.get_width(), window.get_height());
     }

@@ -59,10 +59,11 @@ public:
     // ...and drawing the current state.
     void draw();
 
-    // Before tulk::destroy: backdrop and title card gone, high score saved (waiting at
-    // most high_score_saver::quit_wait for another run's lock), glyphs released.
+    // The destructor's two halves, each run once. First: backdrop and title card gone, high
+    // score saved (waiting at most high_score_saver::quit_wait for another run's lock),
+    // glyphs released.
     void teardown_first();
-    // After tulk::destroy, while the GL context still exists.
+    // Then the rest, while the GL context still exists.
     void teardown_second();
 
     // Paused with nothing left moving: a frame would draw what the last one drew.

@@ -26,10 +26,8 @@ session::session(const window_options& options, const std::function<void(step)>&
 session::session() : session(window_options{}) {}
 
 session::~session() {
-    // The game's models and glyphs go while the engine still stands; its scenes and
-    // textures after the mixer has closed; the window, holding the context, last.
-    played->teardown_first();
-    tulk::destroy();
-    played->teardown_second();
+    // The game (its models, glyphs, scenes and textures, the high score saved) goes while
+    // the context still stands, then the mixer, then the window with the context.
     played.reset();
+    tulk::destroy();
 }

@@ -24,7 +24,7 @@ class texture;
 // a bump map, the geometry to draw and the material that picks its generated shader
 // program. Children inherit the transform (not the size) and are owned by their parent.
 // Every setter that moves a model recomputes the matrices of its whole subtree, so the
-// passes only read them.
+// passes read them; the shadow pass alone writes one, the depth_mvp the main pass then uses.
 class model {
 public:
     // The switches a generated program is written from. Models with equal materials
