@@ -129,7 +129,7 @@ std::optional<int> command_line::parse(int argc, char** argv, command_line& c, s
             // its group; optopt names it.
             if (optopt == 0 || optopt >= fullscreen_option) {
                 return bad(err, (optopt >= fullscreen_option ? "option takes no value: "
-                                                              : "unknown option ") +
+                                                             : "unknown option ") +
                                     std::string(argv[optind - 1]));
             }
             return bad(err, "unknown option -" + std::string(1, static_cast<char>(optopt)));

@@ -72,7 +72,7 @@ game::game(const tulk::graphics::window& window, settings prefs_)
     make_scenes();
     make_title_card();
     high_score = read_high_score(data_location::high_score_file());
-    saver.stored(high_score);
+    saver.start_from(high_score);
     make_texts();
     make_backdrop();
 

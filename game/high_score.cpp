@@ -12,8 +12,8 @@
 #include <fcntl.h>
 #include <mutex>
 #include <set>
-#include <system_error>
 #include <sys/file.h>
+#include <system_error>
 #include <unistd.h>
 
 using tulk::io::file;
@@ -80,6 +80,11 @@ void say_high_score_not_saved(const std::string& path, const std::string& why) {
         std::printf("high score not saved to %s: %s\n", path.c_str(), why.c_str());
         std::fflush(stdout);
     }
+}
+
+bool high_score_file_holds(const std::string& path, unsigned int score) {
+    file f(path, file::read, file::plain);
+    return f.regular() && f.read_bytes(16) == tulk::util::itoa(static_cast<int>(score)) + "\n";
 }
 
 unsigned int read_high_score(const std::string& path) {

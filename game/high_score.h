@@ -25,5 +25,8 @@ unsigned int read_high_score(const std::string& path);
 void write_high_score(const std::string& path, unsigned int score,
                       const std::function<bool()>& keep_waiting = nullptr);
 
+// Whether the file at `path` holds `score` exactly as write_high_score would write it.
+bool high_score_file_holds(const std::string& path, unsigned int score);
+
 // Says that the score could not be saved to `path`, and why: once per run, whoever says it.
 void say_high_score_not_saved(const std::string& path, const std::string& why);

@@ -105,9 +105,13 @@ high_score_saver::~high_score_saver() {
     sActive.compare_exchange_strong(self, nullptr);
 }
 
-void high_score_saver::stored(unsigned int score) {
+void high_score_saver::start_from(unsigned int score) {
+    // Read before the lock: a quit with nothing new to save then needs neither.
+    const bool clean = high_score_file_holds(state->path, score);
     const std::lock_guard hold(state->mutex);
-    state->stored = score;
+    if (clean) {
+        state->stored = score;
+    }
     state->noted = state->noted.value_or(score);
 }
 

@@ -30,8 +30,9 @@ public:
     high_score_saver(const high_score_saver&) = delete;
     high_score_saver& operator=(const high_score_saver&) = delete;
 
-    // The score the file holds already: neither save() nor finish() writes it again.
-    void stored(unsigned int score);
+    // The score read at start. Where the file holds it as a save would write it, neither
+    // save() nor finish() writes it again; a missing or damaged file is written at finish.
+    void start_from(unsigned int score);
     // Hands `score` to the worker and returns at once; it is saved as soon as the lock is
     // free, or replaced by a score handed meanwhile. The score handed last is not saved
     // again.

@@ -51,8 +51,10 @@ std::string key_bindings::name_of(SDL_Scancode key) {
     // SDL names two keys "Return"; a comma separates keys in a list, and a semicolon
     // after a space starts a comment.
     static const std::map<SDL_Scancode, const char*> own = {
-        {SDL_SCANCODE_APPLICATION, "Application"}, {SDL_SCANCODE_RETURN2, "Return2"},
-        {SDL_SCANCODE_COMMA, "Comma"},             {SDL_SCANCODE_KP_COMMA, "Keypad Comma"},
+        {SDL_SCANCODE_APPLICATION, "Application"},
+        {SDL_SCANCODE_RETURN2, "Return2"},
+        {SDL_SCANCODE_COMMA, "Comma"},
+        {SDL_SCANCODE_KP_COMMA, "Keypad Comma"},
         {SDL_SCANCODE_SEMICOLON, "Semicolon"},
     };
     const auto it = own.find(key);

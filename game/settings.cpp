@@ -76,7 +76,8 @@ struct entry {
     std::function<std::optional<std::string>(settings&, const std::string&)> set;
 };
 
-template <typename T> std::string show(const T& v) {
+template <typename T>
+std::string show(const T& v) {
     if constexpr (std::is_same_v<T, bool>) {
         return v ? "true" : "false";
     } else {
@@ -84,11 +85,13 @@ template <typename T> std::string show(const T& v) {
     }
 }
 
-template <typename T> std::string show(const std::optional<T>& v) {
+template <typename T>
+std::string show(const std::optional<T>& v) {
     return v ? show(*v) : std::string();
 }
 
-template <auto member> entry flag(const char* section, const char* name) {
+template <auto member>
+entry flag(const char* section, const char* name) {
     return {section, name, [](const settings& s) { return show(s.*member); },
             [](settings& s, const std::string& v) -> std::optional<std::string> {
                 const auto b = to_bool(v);
@@ -100,7 +103,8 @@ template <auto member> entry flag(const char* section, const char* name) {
             }};
 }
 
-template <auto member, int low, int high> entry number(const char* section, const char* name) {
+template <auto member, int low, int high>
+entry number(const char* section, const char* name) {
     return {section, name, [](const settings& s) { return show(s.*member); },
             [](settings& s, const std::string& v) -> std::optional<std::string> {
                 const auto n = to_int(v, low, high);
@@ -168,7 +172,8 @@ std::map<std::string, std::string> values_of(const settings& s) {
         }
     }
     for (int i = 0; i < action_count; ++i) {
-        v[key_of(keys_section, std::string(action_names[i]))] = key_list(s.keys, static_cast<action>(i));
+        v[key_of(keys_section, std::string(action_names[i]))] =
+            key_list(s.keys, static_cast<action>(i));
     }
     return v;
 }
@@ -352,9 +357,9 @@ std::string rewrite(const std::string& base, const std::map<std::string, std::st
                        rest[comment - 1] != '\t') {
                     comment = rest.find(';', comment + 1);
                 }
-                line = setting_line(name, c->second) +
-                       (comment == std::string::npos || comment == 0 ? ""
-                                                                     : rest.substr(comment - 1));
+                line =
+                    setting_line(name, c->second) +
+                    (comment == std::string::npos || comment == 0 ? "" : rest.substr(comment - 1));
                 done.insert(c->first);
             }
         }
@@ -400,8 +405,8 @@ std::string rewrite(const std::string& base, const std::map<std::string, std::st
     }
     for (const auto& [sec, lines] : added) {
         if (section_end.count(sec) == 0) {
-            text += std::string(text.empty() || text.ends_with("\n\n") ? "" : "\n") + "[" + sec +
-                    "]\n";
+            text +=
+                std::string(text.empty() || text.ends_with("\n\n") ? "" : "\n") + "[" + sec + "]\n";
             for (const std::string& l : lines) {
                 text += l + "\n";
             }
@@ -471,8 +476,9 @@ bool settings::save() {
             return true;
         }
         if (const auto cut = too_long(t)) {
-            std::fprintf(stderr, "settings not saved to %s: \"%s\" would be longer than %zu "
-                                 "characters\n",
+            std::fprintf(stderr,
+                         "settings not saved to %s: \"%s\" would be longer than %zu "
+                         "characters\n",
                          file->path.c_str(), cut->c_str(), longest_line);
             return false;
         }

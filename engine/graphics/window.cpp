@@ -127,9 +127,12 @@ void window::open_window(bool fullscreen, bool grab_input) {
         handle = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w,
                                   h, flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
-        // A window larger than the display could never be seen whole.
+        // A window larger than the display could never be seen whole. An offscreen one
+        // has no display to fit.
         SDL_Rect usable{};
-        if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if ((driver == nullptr || SDL_strcmp(driver, "offscreen") != 0) &&
+            SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
             width = std::min(width, usable.w);
             height = std::min(height, usable.h);
         }

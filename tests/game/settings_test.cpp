@@ -180,8 +180,9 @@ TEST(settings, over_long_indented_and_comment_only_lines_are_named_and_ignored) 
     const settings s(path.string());
     const std::string err = testing::internal::GetCapturedStderr();
     for (const char* why :
-         {":2: longer than 198 characters", ":4: an indented line", ":6: \"mute\" in [controls] has a comment",
-          ":7: it leaves start with no key", ":8: it leaves start with no key",
+         {":2: longer than 198 characters", ":4: an indented line",
+          ":6: \"mute\" in [controls] has a comment", ":7: it leaves start with no key",
+          ":8: it leaves start with no key",
           ":10: \"window_width\" in [display] must be a whole number from 16 to 16384",
           ":12: not a \"name = value\" line", ":15: not a", ": 2 more bad lines"}) {
         EXPECT_THAT(err, HasSubstr(path.string() + why)) << err;
