@@ -155,12 +155,15 @@ TEST_F(high_score_test, the_saver_saves_each_burst_once_and_only_what_is_new) {
     }
     EXPECT_EQ(identity(path), before);
 
+    // Read-only or not, the file keeps its mode.
     std::ofstream(path) << "7 and more\n";
+    fs::permissions(path, fs::perms(0440));
     {
         high_score_saver saver(path);
         saver.start_from(read_high_score(path));
     }
     EXPECT_EQ(read_file(path), "7\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0440));
 }
 
 // A second quit while a save waits for another run's lock ends the wait at once, named.
