@@ -31,7 +31,9 @@ for bad in --bogus -x stray --window=0x5 --window=640 --window=640x360x2 --windo
     [ "$(wc -l <"$work_dir/bad$i.err")" = 2 ] && grep -q -e '^try ardlow --help$' "$work_dir/bad$i.err" &&
         [ ! -s "$work_dir/bad$i.out" ] || fail "$bad: $(cat "$work_dir/bad$i.err")"
     # Named as written, never by a byte of getopt's own.
-    case $bad in --*) grep -q -F -e "$bad" "$work_dir/bad$i.err" || fail "$bad not named: $(cat -v "$work_dir/bad$i.err")" ;; esac
+    case $bad in --bogus | --fullscreen=* | --help=* | --version=*)
+        grep -q -F -e "$bad" "$work_dir/bad$i.err" || fail "$bad not named: $(cat -v "$work_dir/bad$i.err")" ;;
+    esac
 done
 # The help or version lost on the way is an error, said on stderr.
 for asked in --help --version; do
