@@ -3,9 +3,11 @@
 #include "game/settings.h"
 
 #include <SDL2/SDL.h>
+#include <cerrno>
 #include <cstdlib>
 #include <getopt.h>
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -20,12 +22,16 @@ const char* const usage =
     "\n"
     "Keys: left Alt starts a game and pauses it; the arrows yaw and pitch; right Shift\n"
     "and right Ctrl roll; Page Up, Page Down, Home and End double the speed while held;\n"
-    "F11 or Alt+Enter switches between full screen and a window; Q or Escape quits.\n"
+    "F11 or Alt+Enter switches between full screen and a window; M mutes and unmutes;\n"
+    "minus and plus turn the sound down and up; Q or Escape quits.\n"
     "\n"
     "The data (textures/, music/, sfx/) is read from the working directory when it holds\n"
-    "it, else from the program's folder, else from ../share/ardlow beside the program.\n"
-    "The high score is the file \"highscore\" beside the data; an installed game keeps it\n"
-    "in $XDG_DATA_HOME/ardlow/highscore (~/.local/share/ardlow/highscore).\n";
+    "it, else from the program's folder, else from ../share/games/ardlow beside the\n"
+    "program. The high score is the file \"highscore\" beside the data; an installed game\n"
+    "keeps it in $XDG_DATA_HOME/ardlow/highscore (~/.local/share/ardlow/highscore).\n"
+    "The volumes, keys and window are read from \"settings.ini\" beside the high score;\n"
+    "an installed game reads $XDG_CONFIG_HOME/ardlow/settings.ini\n"
+    "(~/.config/ardlow/settings.ini). Changes made in the game are saved there.\n";
 
 enum option_id { fullscreen_option = 256, window_option, help_option, version_option };
 
@@ -62,6 +68,17 @@ int bad(std::FILE* err, const std::string& line) {
     return 2;
 }
 
+// The help or the version: lost on the way is an error.
+int print(std::FILE* out, std::FILE* err, const char* text, const char* what) {
+    std::fputs(text, out);
+    if (std::fflush(out) != 0 || std::ferror(out) != 0) {
+        std::fprintf(err, "ardlow: the %s could not be written: %s\n", what,
+                     std::generic_category().message(errno).c_str());
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 window_options command_line::window_for(const settings& prefs) const {
@@ -91,11 +108,9 @@ std::optional<int> command_line::parse(int argc, char** argv, command_line& c, s
             }
             return std::nullopt;
         case help_option:
-            std::fputs(usage, out);
-            return 0;
+            return print(out, err, usage, "help");
         case version_option:
-            std::fputs("ardlow " ARDLOW_VERSION "\n", out);
-            return 0;
+            return print(out, err, "ardlow " ARDLOW_VERSION "\n", "version");
         case fullscreen_option:
             c.fullscreen = true;
             break;
@@ -113,10 +128,14 @@ std::optional<int> command_line::parse(int argc, char** argv, command_line& c, s
             }
             break;
         default:
-            // An unknown short option leaves optind on its group; optopt names it.
-            return bad(err, "unknown option " + (optopt != 0
-                                                     ? std::string("-") + static_cast<char>(optopt)
-                                                     : std::string(argv[optind - 1])));
+            // A long option is named as written. An unknown short option leaves optind on
+            // its group; optopt names it.
+            if (optopt == 0 || optopt >= fullscreen_option) {
+                return bad(err, (optopt >= fullscreen_option ? "option takes no value: "
+                                                             : "unknown option ") +
+                                    std::string(argv[optind - 1]));
+            }
+            return bad(err, "unknown option -" + std::string(1, static_cast<char>(optopt)));
         }
     }
 }

@@ -33,27 +33,17 @@ bool enter(const fs::path& folder) {
     return !ec;
 }
 
-// SDL_GetPrefPath: $XDG_DATA_HOME/ardlow/ (~/.local/share/ardlow/ by default), created
-// when missing.
-std::string player_folder() {
-    char* pref = SDL_GetPrefPath(nullptr, "ardlow");
-    if (pref == nullptr) {
-        return {};
-    }
-    const std::string folder = pref;
-    SDL_free(pref);
-    return folder;
-}
-
-// $XDG_CONFIG_HOME/ardlow/, or ~/.config/ardlow/; empty when neither is known.
-std::string config_folder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return std::string(config) + "/ardlow/";
+// An XDG folder: the variable's value when it is absolute, else `fallback` under $HOME
+// when that is absolute; empty when neither is (an empty or relative value counts as
+// unset, as the XDG rules say).
+std::string xdg_folder(const char* variable, const char* fallback) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return std::string(value) + "/ardlow/";
     }
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] == '/') {
-        return std::string(home) + "/.config/ardlow/";
+        return std::string(home) + "/" + fallback + "/ardlow/";
     }
     return {};
 }
@@ -90,17 +80,19 @@ bool data_location::settle() {
         if (!enter(installed)) {
             return false;
         }
-        // Without a config folder the settings are read beside the data, and not saved.
-        if (const std::string config = config_folder(); !config.empty()) {
-            sSettingsFile = config + settings_name;
+        // Nothing is ever written into the installed data: with no folder of the
+        // player's own, nothing is kept.
+        sSettingsFile = xdg_folder("XDG_CONFIG_HOME", ".config");
+        if (!sSettingsFile.empty()) {
+            sSettingsFile += settings_name;
         }
-        const std::string player = player_folder();
-        if (player.empty()) {
-            // The high score then goes beside the data, where it is saved only if the
-            // install is writable; the save says so when it is not.
-            std::printf("no folder of the player's own for the high score: %s\n", SDL_GetError());
+        sHighScoreFile = xdg_folder("XDG_DATA_HOME", ".local/share");
+        if (sHighScoreFile.empty()) {
+            std::printf("the high score cannot be kept: neither XDG_DATA_HOME nor HOME names "
+                        "a folder\n");
         } else {
-            sHighScoreFile = player + high_score_name;
+            std::filesystem::create_directories(sHighScoreFile, ec);
+            sHighScoreFile += high_score_name;
         }
         return true;
     }

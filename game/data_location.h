@@ -18,11 +18,14 @@ public:
     static bool settle();
 
     // The high-score file: "highscore" in the working directory unless the game is
-    // installed.
+    // installed, then $XDG_DATA_HOME/ardlow/highscore (~/.local/share/ardlow/ by default);
+    // empty when installed with no folder of the player's own (an empty or relative
+    // variable counts as unset).
     static const std::string& high_score_file() { return sHighScoreFile; }
 
     // The settings file: "settings.ini" in the working directory unless the game is
-    // installed, then $XDG_CONFIG_HOME/ardlow/settings.ini (~/.config/ardlow/ by default).
+    // installed, then $XDG_CONFIG_HOME/ardlow/settings.ini (~/.config/ardlow/ by default);
+    // empty, the defaults and nothing saved, with no folder of the player's own.
     static const std::string& settings_file() { return sSettingsFile; }
 
 private:

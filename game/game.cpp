@@ -11,6 +11,9 @@
 #include "game/high_score.h"
 
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -24,6 +27,36 @@ constexpr std::int64_t away_ms = 500;
 // The top of the title card's area, as a share of the screen's height from the bottom.
 constexpr float card_top_share = 0.9f;
 
+// A quit asked for while the last saves are made (a quit key, a signal, the window's
+// close): it ends the wait at once.
+bool asked_to_quit(const key_bindings& keys) {
+    SDL_PumpEvents();
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
+        if (event.type == SDL_QUIT || (event.type == SDL_KEYDOWN && event.key.repeat == 0 &&
+                                       keys.action_of(event.key.keysym.scancode) == action::quit)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A damaged sound file is named as it loads; a missing one would go silent unnamed.
+void say_missing_sounds() {
+    std::string missing;
+    for (const char* path : {data_files::title_music, data_files::game_music,
+                             data_files::death_sound, data_files::pickup_sound}) {
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec)) {
+            missing += std::string(missing.empty() ? "" : ", ") + path;
+        }
+    }
+    if (!missing.empty()) {
+        std::printf("missing, so never heard: %s\n", missing.c_str());
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 game::game(const tulk::graphics::window& window, settings prefs_)
@@ -33,12 +66,13 @@ game::game(const tulk::graphics::window& window, settings prefs_)
     text::init();
     tulk::audio::load_folder("music");
     tulk::audio::load_folder("sfx");
+    say_missing_sounds();
 
     set_up_cameras_and_light();
     make_scenes();
     make_title_card();
     high_score = read_high_score(data_location::high_score_file());
-    saver.note(high_score);
+    saver.start_from(high_score);
     make_texts();
     make_backdrop();
 
@@ -267,7 +301,8 @@ void game::change_setting(action a) {
         prefs.change_volume(a == action::volume_up ? 1 : -1);
     }
     apply_volumes();
-    prefs.save();
+    // Off the frame, once a burst of changes is over: a held minus would sync at every repeat.
+    saver.save_later([changed = prefs]() mutable { changed.save(); });
 }
 
 void game::apply_volumes() {
@@ -457,7 +492,7 @@ void game::teardown_first() {
     }
     delete title_card;
     title_card = nullptr;
-    saver.finish();
+    saver.finish(high_score_saver::quit_wait, [this] { return !asked_to_quit(prefs.keys); });
     text::destroy();
 }
 

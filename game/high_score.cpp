@@ -9,33 +9,43 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <set>
 #include <sys/file.h>
+#include <system_error>
 #include <unistd.h>
 
 using tulk::io::file;
 
 namespace {
 
-// Game over comes again and again; one complaint per run is enough.
-bool warned = false;
-// Files that exist but could not be read: they may hold a better score than ours.
-std::set<std::string> kept;
+// What the saving thread and the main thread both learn of the files. Never destroyed: a
+// save given up on at a quit may still end while the process exits.
+struct memory {
+    std::mutex mutex;
+    // Game over comes again and again; one complaint per run is enough.
+    bool warned = false;
+    // Files that exist but could not be read: they may hold a better score than ours.
+    std::set<std::string> kept;
+};
 
-void warn_not_saved(const std::string& path, const std::string& why) {
-    if (!warned) {
-        warned = true;
-        std::printf("high score not saved to %s: %s\n", path.c_str(), why.c_str());
-        std::fflush(stdout);
-    }
+memory& known() {
+    static memory* const m = new memory;
+    return *m;
+}
+
+bool is_kept(const std::string& path) {
+    const std::lock_guard hold(known().mutex);
+    return known().kept.count(path) != 0;
 }
 
 void keep(const std::string& path, int error) {
-    if (kept.insert(path).second) {
+    const std::lock_guard hold(known().mutex);
+    if (known().kept.insert(path).second) {
         std::printf("high score file %s not read (%s), so it is left as it is\n", path.c_str(),
-                    error != 0 ? std::strerror(error) : "not a regular file");
+                    error != 0 ? std::generic_category().message(error).c_str()
+                               : "not a regular file");
         std::fflush(stdout);
     }
 }
@@ -63,9 +73,26 @@ bool read_stored(const std::string& path, unsigned int& score, int& error) {
 
 } // namespace
 
+void say_high_score_not_saved(const std::string& path, const std::string& why) {
+    const std::lock_guard hold(known().mutex);
+    if (!known().warned) {
+        known().warned = true;
+        std::printf("high score not saved to %s: %s\n", path.c_str(), why.c_str());
+        std::fflush(stdout);
+    }
+}
+
+bool high_score_file_holds(const std::string& path, unsigned int score) {
+    file f(path, file::read, file::plain);
+    return f.regular() && f.read_bytes(16) == tulk::util::itoa(static_cast<int>(score)) + "\n";
+}
+
 unsigned int read_high_score(const std::string& path) {
     unsigned int score = 0;
     int error = 0;
+    if (path.empty()) {
+        return 0;
+    }
     if (!read_stored(path, score, error)) {
         keep(path, error);
     }
@@ -74,7 +101,7 @@ unsigned int read_high_score(const std::string& path) {
 
 void write_high_score(const std::string& path, unsigned int score,
                       const std::function<bool()>& keep_waiting) {
-    if (kept.count(path) != 0) {
+    if (path.empty() || is_kept(path)) {
         return;
     }
     const std::string target = file::final_target(path);
@@ -87,7 +114,7 @@ void write_high_score(const std::string& path, unsigned int score,
     while (lock >= 0 && flock(lock, how) != 0 && (errno == EINTR || errno == EWOULDBLOCK)) {
         if (errno == EWOULDBLOCK && !keep_waiting()) {
             close(lock);
-            warn_not_saved(path, "another run still holds " + lock_file);
+            say_high_score_not_saved(path, "another run still holds " + lock_file);
             return;
         }
     }
@@ -100,7 +127,7 @@ void write_high_score(const std::string& path, unsigned int score,
         const unsigned int best = std::min<unsigned int>(std::max(score, stored), INT32_MAX);
         error = file::replace(target, tulk::util::itoa(static_cast<int>(best)) + "\n");
         if (error != 0) {
-            warn_not_saved(path, std::strerror(error));
+            say_high_score_not_saved(path, std::generic_category().message(error));
         }
     }
     if (lock >= 0) {

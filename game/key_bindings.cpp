@@ -1,6 +1,8 @@
 #include "game/key_bindings.h"
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 
 key_bindings::key_bindings() {
     const auto set = [this](action a, std::vector<SDL_Scancode> k) { keys[index(a)] = k; };
@@ -43,8 +45,37 @@ bool key_bindings::held(action a, const Uint8* keyboard) const {
     return std::any_of(k.begin(), k.end(), [keyboard](SDL_Scancode s) { return keyboard[s] != 0; });
 }
 
+std::string key_bindings::name_of(SDL_Scancode key) {
+    // X11 and Wayland rename Application to "Menu" as video starts, the Menu key's own
+    // name: a file written then would bind the other key when read before video starts.
+    // SDL names two keys "Return"; a comma separates keys in a list, and a semicolon
+    // after a space starts a comment.
+    static const std::map<SDL_Scancode, const char*> own = {
+        {SDL_SCANCODE_APPLICATION, "Application"},
+        {SDL_SCANCODE_RETURN2, "Return2"},
+        {SDL_SCANCODE_COMMA, "Comma"},
+        {SDL_SCANCODE_KP_COMMA, "Keypad Comma"},
+        {SDL_SCANCODE_SEMICOLON, "Semicolon"},
+    };
+    const auto it = own.find(key);
+    return it != own.end() ? it->second : SDL_GetScancodeName(key);
+}
+
 SDL_Scancode key_bindings::key_named(const std::string& name) {
-    // The names of keys that type a character are the characters themselves, and SDL
-    // names the key that types it on a US keyboard the same; other keys share one name.
-    return SDL_GetScancodeFromName(name.c_str());
+    // Looked up through name_of(), not SDL_GetScancodeFromName, whose answer for a
+    // renamed key changes once video starts.
+    const auto same = [&name](const std::string& other) {
+        return other.size() == name.size() &&
+               std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) ==
+                          std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    for (int code = SDL_SCANCODE_UNKNOWN + 1; code < SDL_NUM_SCANCODES && !name.empty(); ++code) {
+        const auto key = static_cast<SDL_Scancode>(code);
+        if (same(name_of(key))) {
+            return key;
+        }
+    }
+    return SDL_SCANCODE_UNKNOWN;
 }

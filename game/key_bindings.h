@@ -27,9 +27,12 @@ public:
     // Whether any key of `a` is down in `keyboard` (SDL_GetKeyboardState).
     bool held(action a, const Uint8* keyboard) const;
 
-    // A key by its SDL name ("Left Alt", "P", "Keypad +"), case ignored;
-    // SDL_SCANCODE_UNKNOWN for none.
+    // A key by its name ("Left Alt", "P", "Keypad +"), case ignored; SDL_SCANCODE_UNKNOWN
+    // for none.
     static SDL_Scancode key_named(const std::string& name);
+    // The name key_named() takes back to this same key, whenever it is asked: SDL's name,
+    // except where SDL renames a key once video starts; empty for a key with no name.
+    static std::string name_of(SDL_Scancode key);
 
 private:
     static int index(action a) { return static_cast<int>(a); }

@@ -2,6 +2,8 @@
 
 #include "game/key_bindings.h"
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +13,13 @@
 class settings {
 public:
     static constexpr int volume_step = 10;
+    // The window's sides, from the file or the command line.
+    static constexpr int smallest_side = 16;
+    static constexpr int largest_side = 16384;
+    // The longest line the INI reader takes whole, without its line feed.
+    static constexpr std::size_t longest_line = 198;
+    // Bad lines named one by one; the rest are counted.
+    static constexpr int named_bad_lines = 10;
 
     int music_volume = 100; // per cent of the game's own volumes
     int effects_volume = 100;
@@ -27,22 +36,24 @@ public:
 
     // Reads `path`. A missing file gives the defaults and is made at the first save. A bad
     // line is named on stderr (file, line number, why) and its setting keeps its default;
-    // a file that cannot be read, or holds a bad line, is never overwritten, so that no
-    // hand edit is lost.
+    // a file that cannot be read, or holds a bad value, is never overwritten, so that no
+    // hand edit is lost. A line that would leave start or quit with no key is bad.
     explicit settings(const std::string& path);
 
     // Moves both volumes by `steps` volume steps, within 0 to 100.
     void change_volume(int steps);
 
-    // Writes every setting to the file it was read from, safely (see tulk::io::file).
-    // Returns false, and says why once, when the file is kept or cannot be written.
+    // Writes the values changed since the file was read or last saved into their own
+    // lines, keeping every other line as it was (a new file gets every setting), through
+    // a new file renamed over the old one: a failed save leaves the old file as it was.
+    // Copies share the file, so a copy may save on another thread. Returns false, and
+    // says why once, when the file is kept or cannot be written.
     bool save();
 
-    // The file's text for these settings.
+    // The file's text that save() would write now.
     std::string text() const;
 
 private:
-    std::string path;
-    bool keep_file = false;
-    bool warned = false;
+    struct file_state;
+    std::shared_ptr<file_state> file;
 };

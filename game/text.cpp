@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <vector>
 
 using tulk::graphics::geometry;
@@ -86,8 +88,19 @@ void text::init() {
     // Should the folder change between the two reads, pair only what both saw.
     const size_t count = std::min(files.size(), stems.size());
 
+    std::set<std::string> wanted;
+    for (const auto& [c, name] : glyph_table::names()) {
+        wanted.insert(name);
+    }
     std::map<std::string, texture*> loaded;
     for (size_t i = 0; i < count; ++i) {
+        // What other systems leave on a copied card (Thumbs.db, desktop.ini, notes).
+        if (wanted.count(stems[i]) == 0) {
+            std::printf("%s/%s skipped: no glyph has that name\n", data_files::font_folder,
+                        files[i].c_str());
+            std::fflush(stdout);
+            continue;
+        }
         texture* glyph;
         {
             const texture::data image(std::string(data_files::font_folder) + "/" + files[i],

@@ -5,6 +5,8 @@
 #include "engine/graphics/model.h"
 #include "engine/util/fatal.h"
 
+#include <algorithm>
+
 namespace tulk::graphics {
 
 window::window(const std::string& title, int x, int y, int width, int height, bool fullscreen,
@@ -87,7 +89,15 @@ void window::start_sdl() {
     if (driver != nullptr &&
         (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0) &&
         (requested == nullptr || SDL_strcasecmp(requested, driver) != 0)) {
-        SDL_SetError("no display found (set DISPLAY or WAYLAND_DISPLAY)");
+        const char* x11 = SDL_getenv("DISPLAY");
+        const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+        if (wayland != nullptr && wayland[0] != '\0') {
+            SDL_SetError("cannot connect to the Wayland display \"%s\"", wayland);
+        } else if (x11 != nullptr && x11[0] != '\0') {
+            SDL_SetError("cannot connect to the X display \"%s\"", x11);
+        } else {
+            SDL_SetError("no display found (set DISPLAY or WAYLAND_DISPLAY)");
+        }
         fail("opening a display");
     }
 }
@@ -117,6 +127,15 @@ void window::open_window(bool fullscreen, bool grab_input) {
         handle = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w,
                                   h, flags | SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
+        // A window larger than the display could never be seen whole. An offscreen one
+        // has no display to fit.
+        SDL_Rect usable{};
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if ((driver == nullptr || SDL_strcmp(driver, "offscreen") != 0) &&
+            SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+            width = std::min(width, usable.w);
+            height = std::min(height, usable.h);
+        }
         handle = SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_RESIZABLE);
     }
     if (handle == nullptr) {

@@ -150,19 +150,21 @@ std::string file::final_target(std::string path) {
     return path;
 }
 
-int file::replace(const std::string& path, const std::string& contents) {
+int file::replace(const std::string& path, const std::string& contents, fallback how) {
     // One fixed name: a write killed part way leaves this one file, which the next clears.
     const std::string temp = path + ".new";
     unlink(temp.c_str());
     file f(temp, write, plain);
     if (!f.good()) {
-        file in_place(path, read_update, plain);
-        if (!in_place.regular()) {
+        if (how == new_file_only || !file(path, read, plain).regular()) {
             return f.error();
         }
-        errno = 0;
-        in_place.write_str(contents);
-        return in_place.cut_here() && in_place.sync() ? 0 : (errno != 0 ? errno : EIO);
+        return rewrite_in_place(path, contents);
+    }
+    // A file the player made read-only stays read-only.
+    struct stat old {};
+    if (stat(path.c_str(), &old) == 0) {
+        fchmod(fileno(f.handle), old.st_mode & 07777);
     }
     errno = 0;
     f.write_str(contents);
@@ -176,6 +178,26 @@ int file::replace(const std::string& path, const std::string& contents) {
     }
     sync_directory(directory_of(path));
     return 0;
+}
+
+int file::rewrite_in_place(const std::string& path, const std::string& contents) {
+    file in_place(path, read_update, plain);
+    if (!in_place.good()) {
+        return in_place.error();
+    }
+    const std::string before = in_place.read_file();
+    const auto write_all = [&in_place](const std::string& text) {
+        errno = 0;
+        std::rewind(in_place.handle);
+        in_place.write_str(text);
+        return in_place.cut_here() && in_place.sync() ? 0 : (errno != 0 ? errno : EIO);
+    };
+    const int error = write_all(contents);
+    if (error != 0) {
+        std::clearerr(in_place.handle);
+        write_all(before);
+    }
+    return error;
 }
 
 } // namespace tulk::io

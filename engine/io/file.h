@@ -59,13 +59,26 @@ public:
     // The file a symbolic link at `path` leads to in the end; `path` when it is no link.
     static std::string final_target(std::string path);
 
+    // How replace() may go when no file can be made beside the old one.
+    enum fallback {
+        // Rewritten in place; a write that fails part way is undone as far as it can be.
+        in_place,
+        // Not at all: only a whole new file ever takes the old one's place.
+        new_file_only,
+    };
+
     // Replaces the file at `path` (no link) with `contents` so that a crash or a full disk
-    // part way leaves the old file: written to "<path>.new", synced, renamed over it, the
-    // folder synced. Where no file can be made beside it (a read-only folder, a file bound
-    // in on its own) the file is rewritten in place. 0 once done, else an errno value.
-    static int replace(const std::string& path, const std::string& contents);
+    // part way leaves the old file: written to "<path>.new" with the old file's mode,
+    // synced, renamed over it, the folder synced. Where no file can be made beside it (a
+    // read-only folder, a file bound in on its own) `how` decides. 0 once done, else an
+    // errno value.
+    static int replace(const std::string& path, const std::string& contents,
+                       fallback how = in_place);
 
 private:
+    // The old contents are written back when the new ones fail part way.
+    static int rewrite_in_place(const std::string& path, const std::string& contents);
+
     FILE* handle = nullptr;
     int open_error = 0;
     char line[10000];

@@ -46,13 +46,17 @@ printf 'RIFF\377\377\377\377WAVEfmt garbage' >"$work_dir/silent/sfx/Blast(1).wav
 rm "$work_dir/silent/sfx/167338__plimbo__pup-fat.wav"
 heard silent
 ((heard == 0)) || fail "silent: damaged sound made a sound"
+[ "$(grep -c 'never heard' "$work_dir/silent.log")" = 1 ] &&
+    grep -qx "missing, so never heard: sfx/167338__plimbo__pup-fat.wav" "$work_dir/silent.log" ||
+    fail "silent: the missing sound was not named once"
 
 # FIFOs as the high score, music and effect, hidden files and a missing glyph: it plays.
 odd="$work_dir/odd"
 prepare_game "$odd"
 rm "$odd/music/Ouroboros.ogg" "$odd/sfx/Blast(1).wav" "$odd/textures/font/ua.png"
 mkfifo "$odd/highscore" "$odd/music/Ouroboros.ogg" "$odd/sfx/Blast(1).wav"
-for hidden in textures/font/.DS_Store textures/font/._ub.png music/._Ouroboros.ogg sfx/.DS_Store; do
+for hidden in textures/font/.DS_Store textures/font/._ub.png music/._Ouroboros.ogg sfx/.DS_Store \
+    textures/font/Thumbs.db textures/font/notes.txt; do
     printf 'not data\n' >"$odd/$hidden"
 done
 run_game "$odd"
@@ -63,6 +67,10 @@ grep -qx "high score file highscore not read (not a regular file), so it is left
     fail "odd: the high score FIFO was not named"
 grep -qx "glyphs missing from textures/font, drawn as blocks: ua" "$odd.log" ||
     fail "odd: the missing glyph was not named"
+for stray in Thumbs.db notes.txt; do
+    grep -qx "textures/font/$stray skipped: no glyph has that name" "$odd.log" ||
+        fail "odd: the stray $stray was not named"
+done
 
 # Closed standard streams, which the display connection must not take, a line to say.
 for closed in ">&-" "<&- >&- 2>&-"; do

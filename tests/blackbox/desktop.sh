@@ -18,17 +18,33 @@ ask() {
 ask help 0 --window --help
 grep -q '^usage: ardlow' "$work_dir/help.out" && grep -q -e '--window\[=WxH\]' "$work_dir/help.out" &&
     grep -q 'highscore' "$work_dir/help.out" && grep -q 'F11' "$work_dir/help.out" &&
+    grep -q 'M mutes' "$work_dir/help.out" && grep -q -e '\.\./share/games/ardlow' "$work_dir/help.out" &&
+    grep -q 'settings\.ini' "$work_dir/help.out" &&
     [ ! -s "$work_dir/help.err" ] || fail "--help: $(cat "$work_dir/help.out" "$work_dir/help.err")"
 ask version 0 --version
 [[ $(cat "$work_dir/version.out") =~ ^ardlow\ 1\.[0-9]+\.[0-9]+$ ]] ||
     fail "--version: $(cat "$work_dir/version.out")"
 i=0
 for bad in --bogus -x stray --window=0x5 --window=640 --window=640x360x2 --window= \
-    --window=-640x360 --fullscreen=1; do
+    --window=-640x360 --fullscreen=1 --help=foo --version=1 --fullscreen=yes; do
     ask "bad$((++i))" 2 "$bad"
     [ "$(wc -l <"$work_dir/bad$i.err")" = 2 ] && grep -q -e '^try ardlow --help$' "$work_dir/bad$i.err" &&
         [ ! -s "$work_dir/bad$i.out" ] || fail "$bad: $(cat "$work_dir/bad$i.err")"
+    # Named as written, never by a byte of getopt's own.
+    case $bad in --bogus | --fullscreen=* | --help=* | --version=*)
+        grep -q -F -e "$bad" "$work_dir/bad$i.err" || fail "$bad not named: $(cat -v "$work_dir/bad$i.err")" ;;
+    esac
 done
+# The help or version lost on the way is an error, said on stderr.
+for asked in --help --version; do
+    (cd "$work_dir/game" && DISPLAY='' WAYLAND_DISPLAY='' exec ./ardlow "$asked") >/dev/full 2>"$work_dir/full.err"
+    status=$?
+    [ "$status" = 1 ] && grep -q 'could not be written' "$work_dir/full.err" ||
+        fail "$asked to a full disk: status $status: $(cat "$work_dir/full.err")"
+done
+# A display named but not there is named.
+(cd "$work_dir/game" && DISPLAY=:7391 WAYLAND_DISPLAY='' exec ./ardlow --window) >"$work_dir/gone.log" 2>&1
+grep -q 'cannot connect to the X display ":7391"' "$work_dir/gone.log" || fail "no such display: $(cat "$work_dir/gone.log")"
 
 # A desktop has a window manager, which is what carries out a switch to full screen.
 evilwm -fn fixed >"$work_dir/wm.log" 2>&1 &

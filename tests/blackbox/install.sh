@@ -57,6 +57,20 @@ appstreamcli validate --no-net "$share"/metainfo/*.xml >"$work_dir/metainfo.log"
 mandoc -T lint "$share/man/man6/ardlow.6.gz" >"$work_dir/manual.log" 2>&1 || fail "manual page"
 play "$work_dir/root/usr" installed
 
+# Odd homes: an empty or relative XDG variable counts as unset; with no home at all nothing
+# is kept, it says so, and nothing goes into the install.
+odd="$work_dir/odd-home"
+mkdir -p "$odd"
+launch "$work_dir/root/usr/games/ardlow" odd HOME="$odd" XDG_DATA_HOME= XDG_CONFIG_HOME=relative
+wait_title odd
+quit_clean odd
+saved "$odd/.local/share/ardlow/highscore" || fail "empty XDG_DATA_HOME: no highscore under HOME"
+launch "$work_dir/root/usr/games/ardlow" homeless -u HOME -u XDG_DATA_HOME -u XDG_CONFIG_HOME
+wait_title homeless
+quit_clean homeless
+grep -q 'high score cannot be kept' "$work_dir/homeless.log" || fail "homeless: not said"
+[ -z "$(find "$work_dir/root/usr" -newer "$odd" -type f)" ] || fail "odd homes: wrote into the install"
+
 cpack --config "$build_dir/CPackConfig.cmake" -B "$work_dir/pkg" >"$work_dir/cpack.log" 2>&1 || fail "cpack"
 deb=$(echo "$work_dir"/pkg/ardlow_*_"$(dpkg --print-architecture)".deb)
 dpkg-deb -f "$deb" Depends | grep -q 'libsdl2-2.0-0' || fail "no library dependencies in $deb"

@@ -48,9 +48,10 @@ for left in "$game"/* "$game"/.[!.]*; do
 done
 
 # A file size limit, SIGXFSZ not ignored: no death, the reason said, old score, no temporary.
+# The score is written with a leading zero, which the quit writes again without it.
 limited="$work_dir/limited"
 prepare_game "$limited"
-printf '7\n' >"$limited/highscore"
+printf '07\n' >"$limited/highscore"
 (cd "$limited" && ulimit -f 0 && exec ./ardlow) > >(cat >"$limited.log") 2>&1 &
 game_pid=$!
 wait_title limited
@@ -58,6 +59,6 @@ quit_game limited
 [ "$(grep -c "high score not saved" "$limited.log")" = 1 ] &&
     grep -q "^high score not saved to highscore: File too large" "$limited.log" ||
     fail "limited: not one line saying the file was too large"
-[ "$(cat "$limited/highscore")" = 7 ] && [ ! -e "$limited/highscore.new" ] ||
+[ "$(cat "$limited/highscore")" = 07 ] && [ ! -e "$limited/highscore.new" ] ||
     fail "limited: highscore changed or highscore.new left: $(ls -A "$limited")"
 echo "ok"

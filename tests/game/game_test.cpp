@@ -12,6 +12,7 @@
 #include <climits>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <tuple>
 
 using tulk::graphics::scene;
@@ -49,7 +50,7 @@ class game_test : public testing::Test {
 protected:
     void SetUp() override {
         enter_game_copy();
-        restart({});
+        restart(settings());
         // SDL drops controller input without the focus, which offscreen never has.
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     }
@@ -62,10 +63,12 @@ protected:
         return step();
     }
     // The game stopped as at its end and made anew with the settings in its folder.
-    void restart(settings prefs = settings("settings.ini")) {
+    // The file is read once the last run has ended, and with it its saves.
+    void restart(std::optional<settings> prefs = std::nullopt) {
         pads.reset();
         running.reset();
-        running = start_session(screen.x, screen.y, std::move(prefs));
+        running =
+            start_session(screen.x, screen.y, prefs ? std::move(*prefs) : settings("settings.ini"));
         g = &running->get_game();
         pads = std::make_unique<gamepad>();
     }

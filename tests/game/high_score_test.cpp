@@ -1,4 +1,5 @@
 #include "game/high_score.h"
+#include "game/high_score_saver.h"
 
 #include "support/test_context.h"
 
@@ -6,13 +7,16 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -132,3 +136,75 @@ TEST_F(high_score_test, links_stay_and_read_only_folders_still_save) {
         },
         testing::Eq(""));
 }
+
+// The saver: a burst of jobs runs once, the last; a score the file holds already is not
+// written again, not even at the quit; a damaged file is written clean at the quit.
+TEST_F(high_score_test, the_saver_saves_each_burst_once_and_only_what_is_new) {
+    std::ofstream(path) << "7\n";
+    const auto before = identity(path);
+    {
+        high_score_saver saver(path);
+        saver.start_from(read_high_score(path));
+        std::vector<int> ran;
+        for (int i = 0; i < 5; ++i) {
+            saver.save_later([&ran, i] { ran.push_back(i); });
+        }
+        saver.wait();
+        EXPECT_EQ(ran, std::vector{4});
+        saver.save(7);
+    }
+    EXPECT_EQ(identity(path), before);
+
+    // Read-only or not, the file keeps its mode.
+    std::ofstream(path) << "7 and more\n";
+    fs::permissions(path, fs::perms(0440));
+    {
+        high_score_saver saver(path);
+        saver.start_from(read_high_score(path));
+    }
+    EXPECT_EQ(read_file(path), "7\n");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0440));
+}
+
+// A second quit while a save waits for another run's lock ends the wait at once, named.
+TEST_F(high_score_test, a_quit_asked_again_gives_a_held_save_up_at_once) {
+    alarm(60); // a quit that waits out its hour fails the test
+    std::ofstream(path) << "1\n";
+    const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    testing::internal::CaptureStdout();
+    {
+        high_score_saver saver(path);
+        saver.start_from(1);
+        saver.note(5);
+        saver.finish(std::chrono::hours(1), [] { return false; });
+    }
+    EXPECT_THAT(testing::internal::GetCapturedStdout(),
+                testing::HasSubstr("high score not saved to " + path + ": "));
+    EXPECT_EQ(read_file(path), "1\n");
+    close(lock);
+    alarm(0);
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Without memory for another thread's stack the game says so and saves on its own thread.
+TEST_F(high_score_test, with_no_thread_to_spare_the_saves_are_made_on_the_callers) {
+    EXPECT_EXIT(
+        {
+            stdout_to_stderr();
+            std::ifstream statm("/proc/self/statm");
+            long pages = 0;
+            statm >> pages;
+            rlimit tight{};
+            getrlimit(RLIMIT_AS, &tight);
+            tight.rlim_cur = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + (2 << 20));
+            setrlimit(RLIMIT_AS, &tight);
+            high_score_saver saver(path);
+            EXPECT_FALSE(saver.threaded());
+            saver.save(9);
+            EXPECT_EQ(read_file(path), "9\n");
+            std::exit(testing::Test::HasFailure() ? 1 : 0);
+        },
+        testing::ExitedWithCode(0), "saving on the game's own thread");
+}
+#endif

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <set>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -107,4 +109,157 @@ TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written)
     EXPECT_FALSE(unreadable.save());
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(fs::is_directory(folder) && !fs::exists(dir / "folder.ini.new"));
+}
+
+// A save changes the lines of the values that changed and nothing else; what the file
+// lacks goes to the end of its section, a section it lacks to the end of the file.
+TEST(settings, a_save_rewrites_only_what_changed_and_keeps_every_other_line) {
+    const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
+    const std::string text = "# my settings\n"
+                             "[audio]\n"
+                             "music_volume = 70 ; quieter at night\n"
+                             "\n"
+                             "; effects as they come\n"
+                             "[controls]\n"
+                             "start=p\n"
+                             "smooth_motion = true\n"
+                             "\n"
+                             "[title]\n"
+                             "attract_mode = on\n";
+    std::ofstream(path) << text;
+    testing::internal::CaptureStderr();
+    settings s(path.string());
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr(":8: unknown setting"));
+    EXPECT_EQ(s.text(), text) << "nothing changed, nothing rewritten";
+    s.music_volume = 50;
+    s.mute = true;
+    s.keys.bind(action::fullscreen, {SDL_SCANCODE_F12});
+    s.window_width = 800;
+    ASSERT_TRUE(s.save());
+    EXPECT_EQ(read_file(path), "# my settings\n"
+                               "[audio]\n"
+                               "music_volume = 50 ; quieter at night\n"
+                               "mute = true\n"
+                               "\n"
+                               "; effects as they come\n"
+                               "[controls]\n"
+                               "start=p\n"
+                               "smooth_motion = true\n"
+                               "fullscreen = F12\n"
+                               "\n"
+                               "[title]\n"
+                               "attract_mode = on\n"
+                               "\n"
+                               "[display]\n"
+                               "window_width = 800\n");
+    // A copy saves into the same file, from what the last save wrote.
+    settings copy = s;
+    copy.mute = false;
+    ASSERT_TRUE(copy.save());
+    EXPECT_THAT(read_file(path), HasSubstr("music_volume = 50 ; quieter at night\nmute = false\n"));
+}
+
+// Lines the reader would misread are named, each with its own number, and read as nothing.
+TEST(settings, over_long_indented_and_comment_only_lines_are_named_and_ignored) {
+    const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
+    std::string text = "[audio]\n; " + std::string(settings::longest_line, 'x') + " mute = true\n" +
+                       "music_volume = 40\n"
+                       "  effects_volume = 10\n"
+                       "[controls]\n"
+                       "mute = ;\n"
+                       "quit = Left Alt\n"
+                       "start =\n"
+                       "[display]\n"
+                       "window_width = 15\n"
+                       "window_height = 16384\n";
+    for (int i = 0; i < 6; ++i) {
+        text += "nonsense\n";
+    }
+    std::ofstream(path) << text;
+    testing::internal::CaptureStderr();
+    const settings s(path.string());
+    const std::string err = testing::internal::GetCapturedStderr();
+    for (const char* why :
+         {":2: longer than 198 characters", ":4: an indented line",
+          ":6: \"mute\" in [controls] has a comment", ":7: it leaves start with no key",
+          ":8: it leaves start with no key",
+          ":10: \"window_width\" in [display] must be a whole number from 16 to 16384",
+          ":12: not a \"name = value\" line", ":15: not a", ": 2 more bad lines"}) {
+        EXPECT_THAT(err, HasSubstr(path.string() + why)) << err;
+    }
+    EXPECT_THAT(err, testing::Not(HasSubstr(":16:")));
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), settings::named_bad_lines + 1) << err;
+    EXPECT_FALSE(s.mute);
+    EXPECT_EQ(s.music_volume, 40);
+    EXPECT_EQ(s.effects_volume, 100);
+    EXPECT_EQ(s.keys.keys_of(action::mute), std::vector{SDL_SCANCODE_M});
+    EXPECT_EQ(s.keys.keys_of(action::start), std::vector{SDL_SCANCODE_LALT});
+    EXPECT_EQ(s.keys.keys_of(action::quit), (std::vector{SDL_SCANCODE_Q, SDL_SCANCODE_ESCAPE}));
+    EXPECT_EQ(s.window_height, 16384);
+    EXPECT_FALSE(s.window_width);
+}
+
+// Whatever the game writes it reads back as it was: every key by its name, and a list of
+// keys too long for a spaced line.
+TEST(settings, every_key_and_the_longest_binding_survive_a_save) {
+    std::vector<SDL_Scancode> named;
+    std::set<std::string> names;
+    for (int code = 1; code < SDL_NUM_SCANCODES; ++code) {
+        const auto key = static_cast<SDL_Scancode>(code);
+        const std::string name = key_bindings::name_of(key);
+        if (!name.empty()) {
+            EXPECT_EQ(key_bindings::key_named(name), key) << name;
+            EXPECT_TRUE(names.insert(name).second) << name << " names two keys";
+            named.push_back(key);
+        }
+    }
+    EXPECT_EQ(key_bindings::name_of(SDL_SCANCODE_APPLICATION), "Application");
+    EXPECT_EQ(key_bindings::key_named("menu"), SDL_SCANCODE_MENU);
+
+    // As many keys as one line of names without spaces can hold.
+    const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
+    settings s(path.string());
+    std::vector<SDL_Scancode> many;
+    size_t length = std::string("double_speed=").size() - 1;
+    for (const SDL_Scancode key : named) {
+        length += 1 + key_bindings::name_of(key).size();
+        if (key != SDL_SCANCODE_Q && key != SDL_SCANCODE_LALT && length <= settings::longest_line) {
+            many.push_back(key);
+        }
+    }
+    s.keys.bind(action::double_speed, many);
+    ASSERT_TRUE(s.save());
+    testing::internal::CaptureStderr();
+    const settings back(path.string());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(back.keys.keys_of(action::double_speed), many);
+    std::istringstream lines(read_file(path));
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), settings::longest_line) << line;
+    }
+    // One more key would not fit: nothing is written.
+    many.push_back(SDL_SCANCODE_F24);
+    s.keys.bind(action::double_speed, many);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(s.save());
+    EXPECT_THAT(testing::internal::GetCapturedStderr(), HasSubstr("\"double_speed\" would be"));
+    EXPECT_EQ(back.text(), read_file(path));
+}
+
+// A save that fails leaves the old file as it was, byte for byte: it is never rewritten
+// in place where no new file can be made beside it.
+TEST(settings, a_failed_save_leaves_the_old_file_untouched) {
+    const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
+    const std::string text = "[audio]\nmute = false\n[controls]\nquit = Escape, Keypad Tab\n";
+    std::ofstream(path) << text;
+    settings s(path.string());
+    // No file can be made by the name the save writes first.
+    fs::create_directory(path.string() + ".new");
+    std::ofstream(path.string() + ".new/x") << "";
+    s.mute = true;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(s.save());
+    EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                HasSubstr("settings not saved to " + path.string()));
+    EXPECT_EQ(read_file(path), text);
 }
