@@ -259,6 +259,7 @@ void game::act(action a, bool press) {
         }
         return;
     }
+    note_death();
     // The steering keys move the menu and, as ever, still set the snake's turns.
     if (press && flow == state::paused) {
         steer_menu(a);
@@ -286,8 +287,8 @@ void game::act(action a, bool press) {
         player->set_double_speed(press);
         break;
     case action::start:
-        // A dying snake cannot be paused, also before the update that follows its death.
-        if (press && flow == state::playing && !player->get_dead()) {
+        // A dying snake cannot be paused.
+        if (press && flow == state::playing) {
             open_menu();
         } else if (press && flow == state::paused) {
             flow = state::playing;
@@ -384,7 +385,8 @@ void game::apply_volumes() {
 }
 
 void game::pause() {
-    if (flow != state::playing || player->get_dead()) {
+    note_death();
+    if (flow != state::playing) {
         return;
     }
     open_menu();
@@ -487,6 +489,10 @@ void game::update_world() {
 
     move_backdrop(chase_camera.get_eye());
     field->check_intersections(*player, *play_scene);
+    note_death();
+}
+
+void game::note_death() {
     // The game is lost: its score is safe from now on, whatever ends the process next.
     if (flow == state::playing && player->get_dead()) {
         flow = state::dying;
