@@ -442,6 +442,23 @@ TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_ne
             << SDL_GetScancodeName(key);
     }
     EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
+    // Each says what it did in the top-right corner, above the high score, for a moment.
+    EXPECT_EQ(g->get_notice_text().get_string(), "SOUND OFF");
+    const box line = changed_by(g->get_notice_text());
+    EXPECT_NEAR(line.high.x, 310, 3);
+    EXPECT_TRUE(line.low.y > changed_by(g->get_high_score_text()).high.y && line.high.y < 240);
+    type(SDL_SCANCODE_M);
+    EXPECT_EQ(g->get_notice_text().get_string(), "MUSIC 90%  EFFECTS 90%");
+    fake_clock::ticks += notice::shown_ms - 1;
+    EXPECT_TRUE(g->shows_notice());
+    fake_clock::ticks += 1;
+    EXPECT_LT(changed_by(g->get_notice_text()).high.x, 0) << "not drawn once gone";
+    // Paused, the game rests only once the line is gone.
+    type(SDL_SCANCODE_P);
+    type(SDL_SCANCODE_M);
+    EXPECT_FALSE(g->at_rest());
+    fake_clock::ticks += notice::shown_ms;
+    EXPECT_TRUE(g->at_rest());
     push(key_event(SDL_KEYDOWN, SDL_SCANCODE_M, KMOD_NONE, true));
     step();
     EXPECT_EQ(Mix_VolumeMusic(-1), 0) << "M held down mutes once";
@@ -637,38 +654,6 @@ TEST_F(game_test, the_pause_menu_moves_and_changes_the_settings_with_the_keys_an
     tap(pad, {false, SDL_CONTROLLER_BUTTON_START, 1, 0});
     tap(pad, {false, SDL_CONTROLLER_BUTTON_B, 1, 0});
     EXPECT_FALSE(g->is_paused()) << "B";
-}
-
-TEST(pause_menu, only_a_display_with_windows_offers_to_switch_to_one) {
-    EXPECT_FALSE(pause_menu::has_windows("KMSDRM") || pause_menu::has_windows("kmsdrm"));
-    EXPECT_TRUE(pause_menu::has_windows("x11") && pause_menu::has_windows("wayland") &&
-                pause_menu::has_windows("offscreen"));
-}
-
-TEST_F(game_test, m_minus_and_plus_say_in_the_top_right_corner_what_they_changed_for_a_moment) {
-    type(SDL_SCANCODE_M);
-    EXPECT_EQ(g->get_notice_text().get_string(), "SOUND OFF");
-    const box line = changed_by(g->get_notice_text());
-    EXPECT_NEAR(line.high.x, 310, 3);
-    EXPECT_GE(line.low.y, changed_by(g->get_high_score_text()).high.y) << "above the high score";
-    EXPECT_LE(line.high.y, 239);
-    type(SDL_SCANCODE_M);
-    type(SDL_SCANCODE_MINUS);
-    EXPECT_EQ(g->get_notice_text().get_string(), "MUSIC 90%  EFFECTS 90%");
-    fake_clock::ticks += notice::shown_ms - 1;
-    EXPECT_TRUE(g->shows_notice());
-    fake_clock::ticks += 1;
-    EXPECT_FALSE(g->shows_notice());
-    EXPECT_LT(changed_by(g->get_notice_text()).high.x, 0) << "not drawn once gone";
-
-    // Paused, the game rests only once the line is gone.
-    type(SDL_SCANCODE_LALT);
-    type(SDL_SCANCODE_LALT);
-    type(SDL_SCANCODE_EQUALS);
-    EXPECT_EQ(g->get_notice_text().get_string(), "MUSIC 100%  EFFECTS 100%");
-    EXPECT_FALSE(g->at_rest());
-    fake_clock::ticks += notice::shown_ms;
-    EXPECT_TRUE(g->at_rest());
 }
 
 TEST(title_hints, the_lines_name_the_first_key_in_use_or_a_controllers_buttons) {
