@@ -29,6 +29,24 @@ bool event_waiting() {
     return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
 }
 
+// The pointer is the player's to use elsewhere except while a game is played full screen;
+// in play it is hidden, anywhere else it shows.
+void fit_pointer(tulk::graphics::window& window, const game& g) {
+    const bool playing = g.get_state() == game::state::playing;
+    const bool grab = window.is_fullscreen() && playing;
+    if (grab != window.get_input_grab()) {
+        window.set_input_grab(grab);
+    }
+    const int shown = playing ? SDL_DISABLE : SDL_ENABLE;
+    if (SDL_ShowCursor(SDL_QUERY) != shown) {
+        SDL_ShowCursor(shown);
+    }
+}
+
+bool is_enter(SDL_Scancode key) {
+    return key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER;
+}
+
 } // namespace
 
 void frame_loop::on_terminal_stop(int) {
@@ -56,8 +74,7 @@ bool frame_loop::is_display_switch(const SDL_Event& event, const key_bindings& k
     }
     const SDL_Scancode key = event.key.keysym.scancode;
     return keys.action_of(key) == action::fullscreen ||
-           ((key == SDL_SCANCODE_RETURN || key == SDL_SCANCODE_KP_ENTER) &&
-            (event.key.keysym.mod & KMOD_ALT) != 0);
+           (is_enter(key) && (event.key.keysym.mod & KMOD_ALT) != 0);
 }
 
 bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
@@ -86,6 +103,8 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
                 if (!(event.key.repeat != 0 && *a == action::mute)) {
                     g.act(*a, event.type == SDL_KEYDOWN);
                 }
+            } else if (event.type == SDL_KEYDOWN && is_enter(event.key.keysym.scancode)) {
+                g.menu_key(pause_menu::key::choose);
             }
             break;
         case SDL_WINDOWEVENT:
@@ -106,16 +125,22 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
             break;
         }
     }
+    if (pads != nullptr) {
+        g.set_pad_connected(pads->count() > 0);
+    }
+    if (const auto asked = g.take_request()) {
+        if (*asked == game::request::quit) {
+            quit = true;
+        } else {
+            window.set_fullscreen(!window.is_fullscreen());
+        }
+    }
     // Once a frame, however many resize events came: with shadows on, a fit resizes the
     // shadow map and rebuilds every shader program.
     if (window.update_size()) {
         g.set_screen_size(window.get_width(), window.get_height());
     }
-    // A player who pauses, or plays in a window, can reach the rest of the desktop.
-    const bool grab = window.is_fullscreen() && !g.is_paused();
-    if (grab != window.get_input_grab()) {
-        window.set_input_grab(grab);
-    }
+    fit_pointer(window, g);
     g.frame();
     window.swap();
     return quit;

@@ -27,11 +27,12 @@ public:
     // A left Alt pressed for it has already done what left Alt does in the game.
     static bool is_display_switch(const SDL_Event& event, const key_bindings& keys);
 
-    // Drains the event queue into the game (keys, the window's focus and, given `pads`,
-    // the controllers), switches between full screen and a window when asked, fits the
-    // game to a new drawable size, grabs the input only while a full-screen game is not
-    // paused, then runs its frame and swaps. Returns whether a quit was requested; the
-    // frame still runs in full when one was.
+    // Drains the event queue into the game (keys, Enter for the pause menu, the window's
+    // focus and, given `pads`, the controllers), does what the game or a key asks (a quit,
+    // switching between full screen and a window), fits the game to a new drawable size,
+    // grabs the input only while a full-screen game is in play and hides the pointer in
+    // play, then runs its frame and swaps. Returns whether a quit was requested; the frame
+    // still runs in full when one was.
     static bool step(tulk::graphics::window& window, game& g, gamepad* pads = nullptr);
 
     // Runs paced frames, with every controller, until a quit is requested. While the game

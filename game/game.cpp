@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -63,6 +64,7 @@ game::game(const tulk::graphics::window& window, settings prefs_)
     : width(window.get_width()), height(window.get_height()),
       saver(data_location::high_score_file()), clip_volume(glm::mat4(1.0f)),
       prefs(std::move(prefs_)) {
+    shown_in = &window;
     text::init();
     tulk::audio::load_folder("music");
     tulk::audio::load_folder("sfx");
@@ -74,6 +76,8 @@ game::game(const tulk::graphics::window& window, settings prefs_)
     high_score = read_high_score(data_location::high_score_file());
     saver.start_from(high_score);
     make_texts();
+    make_game_over_texts();
+    fit_menu_and_hints();
     make_backdrop();
 
     player = std::make_unique<snake>(*play_scene);
@@ -126,6 +130,7 @@ void game::set_screen_size(int w, int h) {
     scene::set_global_shadow_map_dimensions(glm::ivec2(2 * width, 2 * height));
     layout.set_screen(width, height);
     fit_title_card();
+    fit_menu_and_hints();
 }
 
 glm::vec2 game::card_size(int screen_width, int screen_height, int picture_width,
@@ -204,17 +209,46 @@ void game::make_texts() {
     high_score_text->set_string("high score: ");
     high_score_text->add(tulk::util::itoa(static_cast<int>(high_score)));
 
-    // In the high score's glyphs and size, under the title card: the card's area leaves a
-    // tenth of the screen's height free there, room for two lines on any screen.
+    // In the score's size, under the title card: the card leaves at least 43 rows free
+    // there on a 4:3 screen of 240 rows, and more on every screen tried, square or tall.
     last_score_text = std::make_unique<text>();
-    layout.add(*last_score_text, {glm::vec2(0.0f), glm::vec2(8.0f, 26.0f), 12.0f});
+    layout.add(*last_score_text, {glm::vec2(0.0f), glm::vec2(8.0f, 22.0f), 20.0f});
     new_high_score_text = std::make_unique<text>();
-    layout.add(*new_high_score_text, {glm::vec2(0.0f), glm::vec2(8.0f, 8.0f), 12.0f});
+    layout.add(*new_high_score_text, {glm::vec2(0.0f), glm::vec2(8.0f, 2.0f), 20.0f});
     new_high_score_text->set_string("NEW HIGH SCORE");
 
     pause_text = std::make_unique<text>();
     layout.add(*pause_text, {glm::vec2(0.5f), glm::vec2(0.0f), 30.0f, glm::vec2(-0.5f, -0.5f)});
     pause_text->set_string("paused");
+
+    // A row of its own above the high score's, kept off the top edge on a short screen.
+    changed_line = std::make_unique<notice>();
+    layout.add(changed_line->get_text(),
+               {glm::vec2(1.0f), glm::vec2(-8.0f, -16.0f), 12.0f, glm::vec2(-1.0f, 0.0f), 0.95f});
+    menu = std::make_unique<pause_menu>(pause_menu::has_windows(SDL_GetCurrentVideoDriver()));
+    hints = std::make_unique<title_hints>();
+    hints->show(prefs.keys, pad_connected);
+}
+
+void game::make_game_over_texts() {
+    // "GAME OVER" where "paused" would be, the score and the word on the best under it.
+    const glm::vec2 centre(0.5f);
+    const glm::vec2 centred(-0.5f);
+    game_over_text = std::make_unique<text>();
+    layout.add(*game_over_text, {centre, glm::vec2(0.0f), 30.0f, centred});
+    game_over_text->set_string("GAME OVER");
+    game_over_score_text = std::make_unique<text>();
+    layout.add(*game_over_score_text, {centre, glm::vec2(0.0f, -34.0f), 20.0f, centred});
+    game_over_best_text = std::make_unique<text>();
+    layout.add(*game_over_best_text, {centre, glm::vec2(0.0f, -58.0f), 20.0f, centred});
+    game_over_best_text->set_string("NEW HIGH SCORE");
+}
+
+void game::fit_menu_and_hints() {
+    menu->place(width, height, pause_text->get_font_size(), layout.get_scale());
+    const glm::vec2 card = glm::vec2(title_card->get_size()) / 2.0f *
+                           glm::vec2(static_cast<float>(width), static_cast<float>(height));
+    hints->place(width, height, card);
 }
 
 void game::make_backdrop() {
@@ -249,6 +283,7 @@ void game::act(action a, bool press) {
     if (a == action::mute || a == action::volume_down || a == action::volume_up) {
         if (press) {
             change_setting(a);
+            show_notice();
         }
         return;
     }
@@ -259,6 +294,10 @@ void game::act(action a, bool press) {
         return;
     }
     note_death();
+    // The steering keys move the menu and, as ever, still set the snake's turns.
+    if (press && flow == state::paused) {
+        steer_menu(a);
+    }
     switch (a) {
     case action::yaw_left:
         player->change_yaw(hold);
@@ -284,7 +323,7 @@ void game::act(action a, bool press) {
     case action::start:
         // A dying snake cannot be paused.
         if (press && flow == state::playing) {
-            flow = state::paused;
+            open_menu();
         } else if (press && flow == state::paused) {
             flow = state::playing;
         }
@@ -301,8 +340,82 @@ void game::change_setting(action a) {
         prefs.change_volume(a == action::volume_up ? 1 : -1);
     }
     apply_volumes();
+    save_settings();
+}
+
+void game::save_settings() {
     // Off the frame, once a burst of changes is over: a held minus would sync at every repeat.
     saver.save_later([changed = prefs]() mutable { changed.save(); });
+}
+
+void game::steer_menu(action a) {
+    switch (a) {
+    case action::pitch_down: // the Up key's
+        menu_key(pause_menu::key::up);
+        break;
+    case action::pitch_up:
+        menu_key(pause_menu::key::down);
+        break;
+    case action::yaw_left:
+        menu_key(pause_menu::key::left);
+        break;
+    case action::yaw_right:
+        menu_key(pause_menu::key::right);
+        break;
+    default:
+        break;
+    }
+}
+
+void game::menu_key(pause_menu::key k) {
+    if (flow != state::paused) {
+        return;
+    }
+    switch (menu->press(k, prefs)) {
+    case pause_menu::outcome::changed:
+        apply_volumes();
+        save_settings();
+        break;
+    case pause_menu::outcome::resume:
+        flow = state::playing;
+        break;
+    case pause_menu::outcome::quit:
+        pending = request::quit;
+        break;
+    case pause_menu::outcome::full_screen:
+        // Kept for the next run as the volumes are; the frame loop switches the window.
+        prefs.fullscreen = !shown_in->is_fullscreen();
+        save_settings();
+        pending = request::full_screen;
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<game::request> game::take_request() {
+    return std::exchange(pending, std::nullopt);
+}
+
+void game::open_menu() {
+    flow = state::paused;
+    menu->reset();
+}
+
+void game::set_pad_connected(bool connected) {
+    if (connected != pad_connected) {
+        pad_connected = connected;
+        hints->show(prefs.keys, pad_connected);
+    }
+}
+
+std::uint32_t game::game_clock_now() {
+    return game_clock::now();
+}
+
+void game::show_notice() {
+    changed_line->show(notice::sound_line(prefs.music_volume, prefs.effects_volume, prefs.mute),
+                       game_clock::now());
 }
 
 void game::apply_volumes() {
@@ -315,7 +428,7 @@ void game::pause() {
     if (flow != state::playing) {
         return;
     }
-    flow = state::paused;
+    open_menu();
     player->change_yaw(0);
     player->change_pitch(0);
     player->change_roll(0);
@@ -356,7 +469,7 @@ bool game::was_away() {
 }
 
 bool game::at_rest() const {
-    return flow == state::paused && scene::get_global_outline_thickness() <= 10;
+    return flow == state::paused && scene::get_global_outline_thickness() <= 10 && !shows_notice();
 }
 
 void game::start_game() {
@@ -423,6 +536,7 @@ void game::note_death() {
     if (flow == state::playing && player->get_dead()) {
         flow = state::dying;
         saver.save(high_score);
+        show_game_over(get_score());
     }
 }
 
@@ -458,6 +572,32 @@ void game::draw_overlay(text& t) {
                         nullptr, nullptr);
 }
 
+void game::show_game_over(unsigned score) {
+    game_over_score_text->set_string("SCORE ");
+    game_over_score_text->add(tulk::util::itoa(static_cast<int>(score)));
+}
+
+void game::draw_game_over() {
+    draw_overlay(*game_over_text);
+    draw_overlay(*game_over_score_text);
+    if (get_score() > best_before_game) {
+        draw_overlay(*game_over_best_text);
+    }
+}
+
+void game::draw_menu() {
+    menu->show(prefs, shown_in->is_fullscreen());
+    for (text* line : menu->get_texts()) {
+        draw_overlay(*line);
+    }
+}
+
+void game::draw_hints() {
+    for (text* t : hints->get_texts()) {
+        draw_overlay(*t);
+    }
+}
+
 void game::draw() {
     // One batch for the scene and the overlays, so that GL state carries across them.
     const tulk::graphics::draw_state::batch batch;
@@ -467,18 +607,29 @@ void game::draw() {
         draw_overlay(*high_score_text);
         if (flow == state::paused) {
             draw_overlay(*pause_text);
+            draw_menu();
+        }
+        if (flow == state::dying) {
+            draw_game_over();
+        }
+        if (shows_notice()) {
+            draw_overlay(changed_line->get_text());
         }
         return;
     }
     move_backdrop(title_camera.get_eye());
     title_scene->draw();
     title_card->draw(glm::mat4(1.0f), clip_volume, nullptr, nullptr);
+    draw_hints();
     draw_overlay(*high_score_text);
     if (shows_last_score()) {
         draw_overlay(*last_score_text);
     }
     if (shows_new_high_score()) {
         draw_overlay(*new_high_score_text);
+    }
+    if (shows_notice()) {
+        draw_overlay(changed_line->get_text());
     }
 }
 
@@ -502,6 +653,12 @@ void game::teardown_second() {
     backdrop_cubes.clear();
     backdrop_offsets.clear();
     pause_text.reset();
+    game_over_text.reset();
+    game_over_score_text.reset();
+    game_over_best_text.reset();
+    menu.reset();
+    hints.reset();
+    changed_line.reset();
     last_score_text.reset();
     new_high_score_text.reset();
     score_text.reset();

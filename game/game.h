@@ -10,10 +10,13 @@
 #include "game/action.h"
 #include "game/high_score_saver.h"
 #include "game/level.h"
+#include "game/notice.h"
+#include "game/pause_menu.h"
 #include "game/settings.h"
 #include "game/snake.h"
 #include "game/text.h"
 #include "game/text_layout.h"
+#include "game/title_hints.h"
 
 #include <SDL2/SDL.h>
 #include <cstdint>
@@ -43,6 +46,13 @@ public:
     // for a window that loses focus or a controller that goes away. Does nothing on the
     // title or while dying.
     void pause();
+    // A key of the pause menu (paused only; the steering actions reach it through act).
+    void menu_key(pause_menu::key k);
+    // What the game asks of the frame loop, which alone can do it; taken once.
+    enum class request { quit, full_screen };
+    std::optional<request> take_request();
+    // Whether a controller is connected, for the title card's lines on the controls.
+    void set_pad_connected(bool connected);
 
     // Fits everything drawn to a new drawable size: the viewport's cameras, the shadow
     // map, the texts and the title card. The game itself goes on as it was.
@@ -88,6 +98,16 @@ public:
     // before it. Shown from its game over until the next game starts.
     text& get_last_score_text() { return *last_score_text; }
     text& get_new_high_score_text() { return *new_high_score_text; }
+    // From the death to the title: "GAME OVER", the score and whether it beat the best.
+    bool shows_game_over() const { return flow == state::dying; }
+    text& get_game_over_text() { return *game_over_text; }
+    text& get_game_over_score_text() { return *game_over_score_text; }
+    text& get_game_over_best_text() { return *game_over_best_text; }
+    pause_menu& get_menu() { return *menu; }
+    title_hints& get_hints() { return *hints; }
+    // The line on what a key just changed, and whether it is up now.
+    text& get_notice_text() { return changed_line->get_text(); }
+    bool shows_notice() const { return changed_line->visible(game_clock_now()); }
     bool shows_last_score() const { return in_title() && last_score.has_value(); }
     bool shows_new_high_score() const { return shows_last_score() && beat_best; }
     // Where the texts sit; texts added to it follow every change of the screen's size.
@@ -124,6 +144,16 @@ private:
     void end_game();
     void show_score(unsigned score);
     void draw_overlay(text& t);
+    void make_game_over_texts();
+    void show_game_over(unsigned score);
+    void draw_game_over();
+    void open_menu();
+    void steer_menu(action a);
+    void fit_menu_and_hints();
+    void draw_menu();
+    void draw_hints();
+    void show_notice();
+    static std::uint32_t game_clock_now();
     void move_backdrop(const glm::vec3& eye);
 
     int width;
@@ -147,6 +177,16 @@ private:
     std::unique_ptr<text> pause_text;
     std::unique_ptr<text> last_score_text;
     std::unique_ptr<text> new_high_score_text;
+    std::unique_ptr<text> game_over_text;
+    std::unique_ptr<text> game_over_score_text;
+    std::unique_ptr<text> game_over_best_text;
+    std::unique_ptr<pause_menu> menu;
+    std::unique_ptr<title_hints> hints;
+    std::unique_ptr<notice> changed_line;
+    // The window, read for whether it is full screen; switching it is the frame loop's.
+    const tulk::graphics::window* shown_in = nullptr;
+    std::optional<request> pending;
+    bool pad_connected = false;
     unsigned best_before_game = 0;
     // The score of the last game that ended, and whether it beat the best before it.
     std::optional<unsigned> last_score;
@@ -159,6 +199,7 @@ private:
 
     void apply_volumes();
     void change_setting(action a);
+    void save_settings();
 
     settings prefs;
 

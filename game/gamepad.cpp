@@ -174,6 +174,16 @@ bool gamepad::button(pad& p, int b, bool down, game& g) {
     if (down && p.buttons[SDL_CONTROLLER_BUTTON_BACK] && p.buttons[SDL_CONTROLLER_BUTTON_START]) {
         return true;
     }
+    // Paused, A chooses the marked line of the menu and B resumes, as Enter and the start
+    // key do; their releases still go out, so that nothing stays held.
+    if (down && g.is_paused() && (b == SDL_CONTROLLER_BUTTON_A || b == SDL_CONTROLLER_BUTTON_B)) {
+        if (b == SDL_CONTROLLER_BUTTON_A) {
+            g.menu_key(pause_menu::key::choose);
+        } else {
+            g.act(action::start, true);
+        }
+        return false;
+    }
     send(g, action_of(b), down);
     return false;
 }

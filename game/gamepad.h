@@ -9,7 +9,8 @@ class game;
 // Every game controller SDL sees, opened as it arrives and closed as it goes, with its
 // buttons and sticks turned into the game's actions: the d-pad and the left stick yaw and
 // pitch (up dives, as the Up key does), the shoulders roll, the right trigger and B give
-// double speed, A and Start start and pause, Back with Start quits.
+// double speed, A and Start start and pause, Back with Start quits. Paused, the d-pad and
+// the stick move through the menu, A chooses a line and B resumes.
 // Destroy it before the window, which shuts SDL down.
 class gamepad {
 public:

@@ -47,6 +47,16 @@ void text::add(char c) {
 
 void text::set_font_size(float size) {
     font_size = size;
+    glyph_width = size;
+    make_text_model();
+}
+
+void text::set_glyph_size(float height, float width) {
+    if (font_size == height && glyph_width == width) {
+        return;
+    }
+    font_size = height;
+    glyph_width = width;
     make_text_model();
 }
 
@@ -153,10 +163,9 @@ void text::make_text_model() {
         model->delete_child(model->get_child(0));
     }
 
-    length = static_cast<float>(characters.size()) * font_size;
-    const float half = font_size * 0.5f;
-    const float x0 = length * normalized_origin.x + half;
-    const float y0 = font_size * normalized_origin.y + half;
+    length = static_cast<float>(characters.size()) * glyph_width;
+    const float x0 = length * normalized_origin.x + glyph_width * 0.5f;
+    const float y0 = font_size * normalized_origin.y + font_size * 0.5f;
 
     // From the registry, not the root: the root's geometry can be changed through get_model.
     geometry* square = geometry::find("square");
@@ -169,9 +178,17 @@ void text::make_text_model() {
         }
         glyph->set_geometry(square);
         const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        glyph->set_texture(sFontMap[key]);
-        glyph->set_size(glm::vec3(font_size));
-        glyph->set_pos(glm::vec3(x0 + font_size * static_cast<float>(i), y0, 0.0f));
+        texture* picture = sFontMap[key];
+        glyph->set_texture(picture);
+        // A picture wider than the cell carries an outline past it, drawn over the
+        // neighbours' empty margins: the letter keeps its size and place.
+        const float overhang = picture == nullptr
+                                   ? 1.0f
+                                   : static_cast<float>(picture->get_width()) / glyph_table::cell;
+        glyph->set_size(glm::vec3(glyph_width * overhang, font_size * overhang, font_size));
+        glyph->set_pos(glm::vec3(x0 + glyph_width * static_cast<float>(i), y0, 0.0f));
+        // A rebuild keeps the text's colour.
+        glyph->set_colour(get_colour());
         glyph->set_material_textured(true);
         glyph->set_transparent(true);
         glyph->set_material_lit(false);

@@ -22,6 +22,9 @@ public:
     void add(const std::string& s);
     void add(char c);
     void set_font_size(float size);
+    // Glyphs `height` tall and `width` across (also the advance), where a line must keep
+    // the width of one drawn in another font; set_font_size makes them square again.
+    void set_glyph_size(float height, float width);
     // Where the text box sits relative to the position, in box widths and heights:
     // (0, 0) puts its lower-left corner there, (-0.5, -0.5) centres it.
     void set_normalized_origin(const glm::vec2& origin);
@@ -35,6 +38,7 @@ public:
 
     const std::string& get_string() const { return characters; }
     float get_font_size() const { return font_size; }
+    float get_glyph_width() const { return glyph_width; }
     const glm::vec2& get_normalized_origin() const { return normalized_origin; }
     float get_length() const { return length; }
     tulk::graphics::model* get_model() { return model; }
@@ -60,5 +64,6 @@ private:
     tulk::graphics::model* model;
     glm::vec2 normalized_origin{0.0f, 0.0f};
     float font_size = 10.0f;
+    float glyph_width = 10.0f;
     float length = 0.0f;
 };

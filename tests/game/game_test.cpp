@@ -376,23 +376,38 @@ TEST_F(big_screen_test, a_resize_mid_game_keeps_the_game_and_scales_the_texts_by
     }
 }
 
-TEST_F(game_test, f11_switches_to_full_screen_and_back_which_alone_grabs_the_input_unpaused) {
+TEST_F(game_test, f11_switches_the_display_and_only_a_full_screen_game_in_play_grabs_the_pointer) {
     tulk::graphics::window& w = running->get_window();
-    press(action::start);
+    // Whether the pointer is grabbed and shown after a frame in the state reached.
+    const auto pointer = [&] {
+        step();
+        return std::pair(w.get_input_grab(), SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE);
+    };
+    const std::pair grabbed_hidden(true, false), free_hidden(false, false), free_shown(false, true);
     for (const bool full : {true, false}) {
+        SCOPED_TRACE(full ? "full screen" : "window");
         type(SDL_SCANCODE_F11);
         EXPECT_EQ(w.is_fullscreen(), full);
-        EXPECT_EQ(w.get_input_grab(), full);
-        type(SDL_SCANCODE_LALT);
-        EXPECT_TRUE(g->is_paused() && !w.get_input_grab());
-        type(SDL_SCANCODE_LALT);
+        EXPECT_EQ(pointer(), free_shown) << "title";
+        press(action::start);
+        EXPECT_EQ(pointer(), full ? grabbed_hidden : free_hidden) << "play";
+        press(action::start);
+        EXPECT_EQ(pointer(), free_shown) << "paused";
+        press(action::start);
+        g->get_snake().set_dead();
+        g->frame();
+        EXPECT_EQ(pointer(), free_shown) << "dying";
+        fake_clock::ticks += 2000;
+        step();
+        ASSERT_TRUE(g->in_title());
     }
 }
 
-TEST_F(big_screen_test, the_title_card_keeps_the_pictures_shape_below_the_high_score) {
+TEST_F(big_screen_test,
+       the_title_card_keeps_the_pictures_shape_and_its_lines_below_the_high_score) {
     const glm::vec2 picture(600.0f, 384.0f);
     for (const auto& [width, height] :
-         {std::pair{800, 480}, {720, 720}, {1920, 1080}, {320, 240}, {400, 200}}) {
+         {std::pair{800, 480}, {720, 720}, {1280, 720}, {1920, 1080}, {320, 240}, {400, 200}}) {
         SCOPED_TRACE(testing::Message() << width << "x" << height);
         resize(width, height);
         const box card = changed_by(g->get_title_card());
@@ -405,6 +420,13 @@ TEST_F(big_screen_test, the_title_card_keeps_the_pictures_shape_below_the_high_s
         EXPECT_TRUE(width != 800 ||
                     (card.low == glm::ivec2(100, 48) && card.high == glm::ivec2(699, 431)));
         EXPECT_GT(changed_by(g->get_high_score_text()).low.y, card.high.y);
+        // The lines on the controls stay on it.
+        for (text* t : g->get_hints().get_texts()) {
+            const box b = changed_by(*t);
+            EXPECT_TRUE(glm::all(glm::greaterThanEqual(b.low, card.low) &&
+                                 glm::lessThanEqual(b.high, card.high)))
+                << t->get_string();
+        }
     }
 }
 
@@ -431,6 +453,23 @@ TEST_F(game_test, keys_of_the_players_own_and_volume_changes_are_kept_for_the_ne
             << SDL_GetScancodeName(key);
     }
     EXPECT_FALSE(g->is_paused()) << "a volume key is no pause";
+    // Each says what it did in the top-right corner, above the high score, for a moment.
+    EXPECT_EQ(g->get_notice_text().get_string(), "SOUND OFF");
+    const box line = changed_by(g->get_notice_text());
+    EXPECT_NEAR(line.high.x, 310, 3);
+    EXPECT_TRUE(line.low.y > changed_by(g->get_high_score_text()).high.y && line.high.y < 240);
+    type(SDL_SCANCODE_M);
+    EXPECT_EQ(g->get_notice_text().get_string(), "MUSIC 90%  EFFECTS 90%");
+    fake_clock::ticks += notice::shown_ms - 1;
+    EXPECT_TRUE(g->shows_notice());
+    fake_clock::ticks += 1;
+    EXPECT_LT(changed_by(g->get_notice_text()).high.x, 0) << "not drawn once gone";
+    // Paused, the game rests only once the line is gone.
+    type(SDL_SCANCODE_P);
+    type(SDL_SCANCODE_M);
+    EXPECT_FALSE(g->at_rest());
+    fake_clock::ticks += notice::shown_ms;
+    EXPECT_TRUE(g->at_rest());
     push(key_event(SDL_KEYDOWN, SDL_SCANCODE_M, KMOD_NONE, true));
     step();
     EXPECT_EQ(Mix_VolumeMusic(-1), 0) << "M held down mutes once";
@@ -468,40 +507,210 @@ TEST_F(game_test, time_lost_in_play_pauses_before_the_world_moves_and_a_pause_re
     EXPECT_NE(g->get_snake().get_head()->pos, head);
 }
 
-TEST_F(game_test, the_title_shows_the_last_games_score_and_whether_it_beat_the_best) {
+// From the death to the title "GAME OVER" and the score stand in the centre; the title
+// then keeps the score under the card, in the score's size, on every screen tried.
+TEST_F(big_screen_test, a_death_says_game_over_and_the_title_keeps_the_score_under_the_card) {
     { std::ofstream("highscore") << "1\n"; }
     restart();
+    resize(800, 480);
     EXPECT_FALSE(g->shows_last_score()) << "before the first game";
-    // A game, to the second frame of the title after it.
-    const auto play = [this](int pickups) {
+    const auto play = [this](int pickups, bool beats) {
         press(action::start);
         EXPECT_FALSE(g->shows_last_score()) << "a new game clears the word on the last";
         for (int i = 0; i < pickups; ++i) {
             put_pickup_ahead(*g);
             g->frame();
         }
+        EXPECT_FALSE(g->shows_game_over());
         g->get_snake().set_dead();
+        g->frame();
+        ASSERT_TRUE(g->shows_game_over());
+        EXPECT_EQ(g->get_game_over_text().get_font_size(), g->get_pause_text().get_font_size());
+        EXPECT_EQ(g->get_game_over_score_text().get_font_size(),
+                  g->get_score_text().get_font_size());
+        // Centred, one line under the other; the best's line only when it was beaten.
+        const box over = changed_by(g->get_game_over_text());
+        const box score = changed_by(g->get_game_over_score_text());
+        const box best = changed_by(g->get_game_over_best_text());
+        const glm::vec2 centre =
+            glm::vec2(running->get_window().get_width(), running->get_window().get_height()) /
+                2.0f -
+            0.5f;
+        EXPECT_LE(glm::distance(over.centre(), centre), 1.5f);
+        EXPECT_NEAR(score.centre().x, centre.x, 1.5f);
+        EXPECT_LT(score.high.y, over.low.y);
+        EXPECT_EQ(best.high.x >= 0, beats) << "NEW HIGH SCORE drawn";
+        EXPECT_TRUE(!beats || best.high.y < score.low.y);
         fake_clock::ticks += 2000;
         g->frame();
         g->frame();
         ASSERT_TRUE(g->in_title());
+        EXPECT_FALSE(g->shows_game_over());
+        EXPECT_LT(changed_by(g->get_game_over_text()).high.x, 0) << "gone with the title";
     };
-    play(2);
+    play(2, true);
+    EXPECT_EQ(g->get_game_over_score_text().get_string(), "SCORE 2");
     EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE 2");
     EXPECT_EQ(g->get_new_high_score_text().get_string(), "NEW HIGH SCORE");
     EXPECT_TRUE(g->shows_last_score() && g->shows_new_high_score());
-    // In the high score's size, one line under the other, both under the title card (drawn
-    // centred, its size in clip space) and on the screen.
-    const float size = g->get_high_score_text().get_font_size();
-    const float card_bottom =
-        (1.0f - g->get_title_card().get_size().y / 2.0f) * static_cast<float>(screen.y) / 2.0f;
-    EXPECT_EQ(g->get_last_score_text().get_font_size(), size);
-    EXPECT_LE(g->get_last_score_text().get_pos().y + size, card_bottom);
-    EXPECT_LE(g->get_new_high_score_text().get_pos().y + size,
-              g->get_last_score_text().get_pos().y);
-    EXPECT_GE(g->get_new_high_score_text().get_pos().y, 0.0f);
+    for (const auto& [width, height] : {std::pair{320, 240},
+                                        {800, 480},
+                                        {720, 720},
+                                        {1280, 720},
+                                        {1920, 1080},
+                                        {480, 800},
+                                        {2560, 1440}}) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height);
+        resize(width, height);
+        EXPECT_EQ(g->get_last_score_text().get_font_size(), g->get_score_text().get_font_size());
+        const box card = changed_by(g->get_title_card());
+        const box last = changed_by(g->get_last_score_text());
+        const box best = changed_by(g->get_new_high_score_text());
+        EXPECT_TRUE(last.high.y < card.low.y && best.high.y < last.low.y && best.low.y >= 0)
+            << last.high.y << " " << card.low.y << " " << best.low.y;
+    }
 
-    play(0);
+    resize(320, 240);
+    play(0, false);
     EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE 0");
     EXPECT_TRUE(g->shows_last_score() && !g->shows_new_high_score());
+}
+
+// Every line of the menu by the keys, then by a controller; what changes is kept.
+TEST_F(game_test, the_pause_menu_moves_and_changes_the_settings_with_the_keys_and_a_pad) {
+    using item = pause_menu::item;
+    restart();
+    tulk::graphics::window& w = running->get_window();
+    type(SDL_SCANCODE_LALT);
+    type(SDL_SCANCODE_LALT);
+    ASSERT_TRUE(g->is_paused());
+    ASSERT_EQ(g->get_menu().get_items(), (std::vector{item::resume, item::music, item::effects,
+                                                      item::sound, item::full_screen, item::quit}));
+    const auto chosen_line = [&] {
+        for (text* t : g->get_menu().get_texts()) {
+            if (t->get_string().starts_with(">")) {
+                return t->get_string();
+            }
+        }
+        return std::string("none marked");
+    };
+    EXPECT_EQ(chosen_line(), "> RESUME <");
+    // Up wraps round to the last line; a change draws one frame, after which it rests.
+    for (const auto& [key, line, music, effects] :
+         {std::tuple{SDL_SCANCODE_UP, "> QUIT <", 128, 128},
+          {SDL_SCANCODE_DOWN, "> RESUME <", 128, 128},
+          {SDL_SCANCODE_DOWN, "> MUSIC 100% <", 128, 128},
+          {SDL_SCANCODE_RIGHT, "> MUSIC 100% <", 128, 128},
+          {SDL_SCANCODE_LEFT, "> MUSIC 90% <", 115, 128},
+          {SDL_SCANCODE_LEFT, "> MUSIC 80% <", 102, 128},
+          {SDL_SCANCODE_DOWN, "> EFFECTS 100% <", 102, 128},
+          {SDL_SCANCODE_LEFT, "> EFFECTS 90% <", 102, 115},
+          {SDL_SCANCODE_DOWN, "> SOUND ON <", 102, 115},
+          {SDL_SCANCODE_RETURN, "> SOUND OFF <", 0, 0},
+          {SDL_SCANCODE_RIGHT, "> SOUND ON <", 102, 115}}) {
+        type(key);
+        EXPECT_EQ(chosen_line(), line) << SDL_GetScancodeName(key);
+        EXPECT_EQ(std::pair(Mix_VolumeMusic(-1), Mix_Volume(0, -1)), std::pair(music, effects))
+            << line;
+        EXPECT_TRUE(g->is_paused() && g->at_rest()) << line;
+    }
+    // The arrows still reach the snake's turns while they move the menu: held down over
+    // the switch to full screen, Down pitches the snake once it flies again.
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_DOWN));
+    step();
+    EXPECT_EQ(chosen_line(), "> FULL SCREEN OFF <");
+    type(SDL_SCANCODE_KP_ENTER);
+    EXPECT_TRUE(w.is_fullscreen() && !w.get_input_grab());
+    EXPECT_EQ(chosen_line(), "> FULL SCREEN ON <");
+    type(SDL_SCANCODE_LALT);
+    EXPECT_FLOAT_EQ(g->get_snake().get_pitch_rate(), 0.4f);
+    EXPECT_TRUE(w.get_input_grab());
+    push(key_event(SDL_KEYUP, SDL_SCANCODE_DOWN));
+
+    // Kept for the next run, as M, minus and plus are.
+    restart();
+    EXPECT_EQ(std::pair(Mix_VolumeMusic(-1), Mix_Volume(0, -1)), std::pair(102, 115));
+    EXPECT_EQ(g->get_settings().fullscreen, true);
+
+    // The start key resumes from any line; Resume and Quit do as they say.
+    type(SDL_SCANCODE_LALT);
+    type(SDL_SCANCODE_LALT);
+    type(SDL_SCANCODE_DOWN);
+    type(SDL_SCANCODE_LALT);
+    EXPECT_FALSE(g->is_paused());
+    type(SDL_SCANCODE_LALT);
+    EXPECT_EQ(chosen_line(), "> RESUME <") << "every pause begins at the top";
+    type(SDL_SCANCODE_RETURN);
+    EXPECT_FALSE(g->is_paused() || g->in_title());
+    type(SDL_SCANCODE_RETURN);
+    EXPECT_FALSE(g->is_paused()) << "Enter in play is nothing";
+    type(SDL_SCANCODE_LALT);
+    type(SDL_SCANCODE_UP);
+    EXPECT_TRUE(type(SDL_SCANCODE_RETURN)) << "quit";
+
+    // A controller: the d-pad moves and changes, A chooses, B resumes.
+    restart();
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1"); // a new SDL forgot it
+    SDL_Joystick* pad = attach_pad();
+    step();
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_START, 1, 0});
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_START, 1, 0});
+    ASSERT_TRUE(g->is_paused());
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1, 0});
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1, 0});
+    EXPECT_EQ(chosen_line(), "> MUSIC 90% <");
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_DPAD_UP, 1, 0});
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_A, 1, 0});
+    EXPECT_FALSE(g->is_paused()) << "A on Resume";
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_START, 1, 0});
+    tap(pad, {false, SDL_CONTROLLER_BUTTON_B, 1, 0});
+    EXPECT_FALSE(g->is_paused()) << "B";
+}
+
+TEST(title_hints, the_lines_name_the_first_key_in_use_or_a_controllers_buttons) {
+    key_bindings keys;
+    const auto keys_of = [](const std::vector<title_hints::hint>& lines) {
+        std::vector<std::string> out;
+        for (const auto& line : lines) {
+            out.push_back(line.keys);
+        }
+        return out;
+    };
+    // The default keys read as the card always has.
+    EXPECT_EQ(keys_of(title_hints::lines(keys, false)),
+              (std::vector<std::string>{"LEFT ALT", "ARROWS", "RIGHT SHIFT / RIGHT CTRL",
+                                        "PG UP/DN, HOME, END", "F11", "Q OR ESCAPE"}));
+    keys.bind(action::start, {SDL_SCANCODE_SPACE, SDL_SCANCODE_P});
+    keys.bind(action::yaw_left, {SDL_SCANCODE_A});
+    keys.bind(action::double_speed, {SDL_SCANCODE_END});
+    keys.bind(action::quit, {});
+    const auto lines = title_hints::lines(keys, false);
+    EXPECT_EQ(keys_of(lines),
+              (std::vector<std::string>{"SPACE", "A / RIGHT / UP / DOWN",
+                                        "RIGHT SHIFT / RIGHT CTRL", "END", "F11", "NONE"}));
+    EXPECT_EQ(lines[0].does, "START / PAUSE");
+    EXPECT_EQ(keys_of(title_hints::lines(keys, true)),
+              (std::vector<std::string>{"A / START", "D-PAD / LEFT STICK", "SHOULDERS",
+                                        "B / RIGHT TRIGGER", "F11", "BACK + START"}));
+}
+
+// Where the card's picture used to carry them, the lines sit within a few pixels of their
+// old places at 800x480.
+TEST_F(big_screen_test, the_cards_lines_follow_the_keys_in_their_old_places) {
+    { std::ofstream("settings.ini") << "[controls]\nstart = Space\n"; }
+    for (const bool rebound : {false, true}) {
+        if (rebound) {
+            restart();
+        }
+        resize(800, 480);
+        const std::vector<text*> texts = g->get_hints().get_texts();
+        EXPECT_EQ(texts[0]->get_string(), rebound ? "SPACE: " : "LEFT ALT: ");
+        // The first and last lines' first letters, by the top-left corner of their strokes.
+        const box first = changed_by(*texts[0]);
+        const box last = changed_by(*texts[10]);
+        EXPECT_LE(
+            glm::distance(glm::vec2(first.from_top_left(480)), glm::vec2(rebound ? 223 : 194, 234)),
+            3.0f);
+        EXPECT_LE(glm::distance(glm::vec2(last.from_top_left(480)), glm::vec2(248, 379)), 3.0f);
+    }
 }

@@ -34,6 +34,8 @@ protected:
         return red;
     }
 
+    void expect_readable();
+
     test_context ctx{440, 40};
     const std::string dir = enter_game_copy();
     text t;
@@ -65,10 +67,20 @@ TEST_F(text_test, a_centred_line_draws_upright_glyphs_left_to_right_and_rebuilds
     EXPECT_TRUE(glyph(1) == glyph(0) && glyph(2) == nullptr);
 }
 
-// At 20 pixels a stroke pixel stays white over white, and every neighbour is stroke or dark.
-TEST_F(text_test, a_drawn_score_reads_over_white_and_over_black) {
-    t.set_pos(glm::vec2(10, 10));
-    t.set_string("SCORE: 1234567890 @#%");
+// At every size the game draws, from the high score's 12 pixels to the pause text's 30, a
+// stroke pixel stays white over white, and every neighbour is stroke or dark: a dark ring
+// at least a pixel wide.
+TEST_F(text_test, a_drawn_score_reads_over_white_and_over_black_at_every_size) {
+    for (const float size : {12.0f, 20.0f, 30.0f}) {
+        SCOPED_TRACE(size);
+        t.set_font_size(size);
+        expect_readable();
+    }
+}
+
+void text_test::expect_readable() {
+    t.set_pos(glm::vec2(10, 5));
+    t.set_string("SCORE: 90 @#%:");
     const std::vector<unsigned char> over[2] = {red(0), red(1)};
     int strokes = 0, exposed = 0;
     for (int y = 1; y < 39; ++y) {
@@ -83,6 +95,6 @@ TEST_F(text_test, a_drawn_score_reads_over_white_and_over_black) {
             }
         }
     }
-    EXPECT_GT(strokes, 500);
+    EXPECT_GT(strokes, 20 * t.get_font_size());
     EXPECT_EQ(exposed, 0);
 }

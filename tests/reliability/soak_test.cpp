@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
+#include <vector>
 
 namespace fs = std::filesystem;
 using tulk::graphics::model;
@@ -88,10 +89,15 @@ public:
 
 private:
     size_t varying_models() {
-        return g->get_snake().get_blocks().size() +
-               g->get_score_text().get_model()->get_child_count() +
-               g->get_high_score_text().get_model()->get_child_count() +
-               g->get_last_score_text().get_model()->get_child_count();
+        std::vector<text*> texts = g->get_menu().get_texts();
+        texts.insert(texts.end(),
+                     {&g->get_score_text(), &g->get_high_score_text(), &g->get_last_score_text(),
+                      &g->get_game_over_score_text(), &g->get_notice_text()});
+        size_t glyphs = 0;
+        for (text* t : texts) {
+            glyphs += t->get_model()->get_child_count();
+        }
+        return g->get_snake().get_blocks().size() + glyphs;
     }
 
     bool chance(double p) { return std::bernoulli_distribution(p)(random); }

@@ -15,16 +15,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
-#include <utility>
 
 namespace {
 
-constexpr int glyph_size = 32;
 constexpr int glyph_scale = 4;
-// Dark texels around the strokes keep white text readable over white. Two texels, because
-// the game shrinks a 32-texel glyph to 20 or 12 pixels and samples the nearest texel: a
-// single texel would fall between the samples in places.
-constexpr int outline_width = 2;
+// Dark texels around the strokes keep white text readable over white. Three texels,
+// because the game shrinks a 32-texel cell to as little as 12 pixels and samples the
+// nearest texel: a band narrower than 32 / 12 texels would fall between the samples in
+// places. The picture is larger than the cell, so the band has room above and below.
+constexpr int outline_width = 3;
 constexpr float music_quality = 0.2f;
 
 bool make_folder(const std::string& folder) {
@@ -139,11 +138,11 @@ bool make_font(const std::string& folder) {
     if (!make_folder(folder)) {
         return false;
     }
-    // The glyph is centred in a square with a margin, so neighbouring squares never touch.
-    const int left = (glyph_size - pixel_font::width * glyph_scale) / 2;
-    const int top = (glyph_size - pixel_font::height * glyph_scale) / 2;
+    // The glyph is centred in a square with a margin, so neighbouring letters never touch.
+    const int left = (glyph_table::picture - pixel_font::width * glyph_scale) / 2;
+    const int top = (glyph_table::picture - pixel_font::height * glyph_scale) / 2;
     for (const auto& [c, name] : glyph_table::names()) {
-        canvas glyph(glyph_size, glyph_size);
+        canvas glyph(glyph_table::picture, glyph_table::picture);
         glyph.text(std::string(1, c), left, top, glyph_scale, glyph_scale, glm::vec4(1.0f));
         outline(glyph);
         if (!save(glyph, folder + "/" + name + ".png")) {
@@ -173,23 +172,7 @@ bool make_title(const std::string& path) {
 
     draw_snake(c, 148);
 
-    const std::pair<const char*, const char*> keys[] = {
-        {"LEFT ALT", "START / PAUSE"},        {"ARROWS", "YAW AND PITCH"},
-        {"RIGHT SHIFT / RIGHT CTRL", "ROLL"}, {"PG UP/DN, HOME, END", "2X SPEED"},
-        {"F11", "FULL SCREEN / WINDOW"},      {"Q OR ESCAPE", "QUIT"},
-    };
-    const glm::vec4 key_colour(0.4f, 0.9f, 1.0f, 1.0f);
-    const glm::vec4 action_colour(1.0f, 1.0f, 1.0f, 1.0f);
-    int y = 186;
-    for (const auto& [key, action] : keys) {
-        const std::string k = std::string(key) + ": ";
-        const std::string line = k + action;
-        const int x = (c.width() - canvas::text_width(line, 3)) / 2;
-        c.text(k, x, y, 3, 3, key_colour);
-        c.text(action, x + static_cast<int>(k.size()) * (pixel_font::width + 1) * 3, y, 3, 3,
-               action_colour);
-        y += 29;
-    }
+    // The lines on the controls are the game's to write, from the keys in use.
     return save(c, path);
 }
 
