@@ -15,8 +15,8 @@ public:
     static constexpr int default_window_width = 1280;
     static constexpr int default_window_height = 720;
     // Bounds of a size given with --window=WxH, on each side.
-    static constexpr int smallest_side = settings::smallest_side;
-    static constexpr int largest_side = settings::largest_side;
+    static constexpr int smallest_side = window_options::smallest_side;
+    static constexpr int largest_side = window_options::largest_side;
 
     struct size {
         int width;

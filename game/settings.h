@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/key_bindings.h"
+#include "game/window_options.h"
 
 #include <cstddef>
 #include <memory>
@@ -14,8 +15,8 @@ class settings {
 public:
     static constexpr int volume_step = 10;
     // The window's sides, from the file or the command line.
-    static constexpr int smallest_side = 16;
-    static constexpr int largest_side = 16384;
+    static constexpr int smallest_side = window_options::smallest_side;
+    static constexpr int largest_side = window_options::largest_side;
     // The longest line the INI reader takes whole, without its line feed.
     static constexpr std::size_t longest_line = 198;
     // Bad lines named one by one; the rest are counted.
