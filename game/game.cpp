@@ -409,10 +409,6 @@ void game::set_pad_connected(bool connected) {
     }
 }
 
-std::uint32_t game::game_clock_now() {
-    return game_clock::now();
-}
-
 void game::show_notice() {
     changed_line->show(notice::sound_line(prefs.music_volume, prefs.effects_volume, prefs.mute),
                        game_clock::now());

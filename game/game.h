@@ -8,6 +8,7 @@
 #include "engine/graphics/window.h"
 #include "engine/intersections/volume.h"
 #include "game/action.h"
+#include "game/game_clock.h"
 #include "game/high_score_saver.h"
 #include "game/level.h"
 #include "game/notice.h"
@@ -107,7 +108,7 @@ public:
     title_hints& get_hints() { return *hints; }
     // The line on what a key just changed, and whether it is up now.
     text& get_notice_text() { return changed_line->get_text(); }
-    bool shows_notice() const { return changed_line->visible(game_clock_now()); }
+    bool shows_notice() const { return changed_line->visible(game_clock::now()); }
     bool shows_last_score() const { return in_title() && last_score.has_value(); }
     bool shows_new_high_score() const { return shows_last_score() && beat_best; }
     // Where the texts sit; texts added to it follow every change of the screen's size.
@@ -153,7 +154,6 @@ private:
     void draw_menu();
     void draw_hints();
     void show_notice();
-    static std::uint32_t game_clock_now();
     void move_backdrop(const glm::vec3& eye);
 
     int width;
