@@ -100,4 +100,6 @@ void process_state::reset() const {
         }
     }
     std::filesystem::current_path(directory);
+    // A test's watchdog, which would otherwise go off in a later test.
+    alarm(0);
 }

@@ -8,10 +8,10 @@
 
 // The state a test program shares between its tests: the engine's statics (scene and
 // material settings, the draw counters, the bound-texture record), the game clock and the
-// fake clock's counters, the environment and the working directory. Set to the program's
-// defaults before and after each test, so that the tests pass alone, together and in any
-// order. A test that leaves a model, a scene, a shadow map or a program in use behind has
-// leaked something made in its GL context, which died with it: that fails the test.
+// fake clock's counters, a pending alarm, the environment and the working directory. Set to
+// the program's defaults before and after each test, so that the tests pass alone, together
+// and in any order. A test that leaves a model, a scene, a shadow map or a program in use
+// behind has leaked something made in its GL context, which died with it: that fails it.
 class process_state : public testing::EmptyTestEventListener {
 public:
     // Takes the environment and the working directory as they are now as the defaults.
