@@ -218,12 +218,13 @@ void game::act(action a, bool press) {
         }
         return;
     }
-    if (title) {
+    if (flow == state::title) {
         if (press && a == action::start) {
             start_game();
         }
         return;
     }
+    note_death();
     switch (a) {
     case action::yaw_left:
         player->change_yaw(hold);
@@ -248,8 +249,10 @@ void game::act(action a, bool press) {
         break;
     case action::start:
         // A dying snake cannot be paused.
-        if (press && !player->get_dead()) {
-            paused = !paused;
+        if (press && flow == state::playing) {
+            flow = state::paused;
+        } else if (press && flow == state::paused) {
+            flow = state::playing;
         }
         break;
     default:
@@ -273,10 +276,11 @@ void game::apply_volumes() {
 }
 
 void game::pause() {
-    if (title || player->get_dead()) {
+    note_death();
+    if (flow != state::playing) {
         return;
     }
-    paused = true;
+    flow = state::paused;
     player->change_yaw(0);
     player->change_pitch(0);
     player->change_roll(0);
@@ -291,10 +295,11 @@ void game::frame() {
 void game::update() {
     place_cameras();
     // The player comes back to a paused game, not to a snake that flew on unsteered.
-    if (!title && !paused && was_away()) {
+    const bool world_runs = flow == state::playing || flow == state::dying;
+    if (world_runs && was_away()) {
         pause();
     }
-    if (!title && !paused) {
+    if (flow == state::playing || flow == state::dying) {
         update_world();
     } else {
         last_update_time.reset();
@@ -316,30 +321,27 @@ bool game::was_away() {
 }
 
 bool game::at_rest() const {
-    return !title && paused && scene::get_global_outline_thickness() <= 10;
+    return flow == state::paused && scene::get_global_outline_thickness() <= 10;
 }
 
 void game::start_game() {
     player->reset(*play_scene);
     field->reset(*play_scene, *title_scene);
     tulk::audio::play_music(data_files::game_music);
-    title = false;
-    paused = false;
+    flow = state::playing;
     best_before_game = high_score;
-    last_score_shown = false;
-    loss_saved = false;
 }
 
 void game::end_game() {
     const unsigned score = get_score();
     last_score_text->set_string("SCORE ");
     last_score_text->add(tulk::util::itoa(static_cast<int>(score)));
-    last_score_shown = true;
+    last_score = score;
     beat_best = score > best_before_game;
     // Saved at the death already, unless a pickup came after it.
     saver.save(high_score);
     tulk::audio::play_music(data_files::title_music);
-    title = true;
+    flow = state::title;
 }
 
 void game::place_cameras() {
@@ -378,9 +380,13 @@ void game::update_world() {
 
     move_backdrop(chase_camera.get_eye());
     field->check_intersections(*player, *play_scene);
+    note_death();
+}
+
+void game::note_death() {
     // The game is lost: its score is safe from now on, whatever ends the process next.
-    if (player->get_dead() && !loss_saved) {
-        loss_saved = true;
+    if (flow == state::playing && player->get_dead()) {
+        flow = state::dying;
         saver.save(high_score);
     }
 }
@@ -420,11 +426,11 @@ void game::draw_overlay(text& t) {
 void game::draw() {
     // One batch for the scene and the overlays, so that GL state carries across them.
     const tulk::graphics::draw_state::batch batch;
-    if (!title) {
+    if (flow != state::title) {
         play_scene->draw();
         draw_overlay(*score_text);
         draw_overlay(*high_score_text);
-        if (paused) {
+        if (flow == state::paused) {
             draw_overlay(*pause_text);
         }
         return;

@@ -68,8 +68,11 @@ public:
     // Paused with nothing left moving: a frame would draw what the last one drew.
     bool at_rest() const;
 
-    bool in_title() const { return title; }
-    bool is_paused() const { return paused; }
+    // Where the game is: exactly one of these at a time.
+    enum class state { title, playing, paused, dying };
+    state get_state() const { return flow; }
+    bool in_title() const { return flow == state::title; }
+    bool is_paused() const { return flow == state::paused; }
     const key_bindings& get_keys() const { return prefs.keys; }
     const settings& get_settings() const { return prefs; }
     unsigned get_high_score() const { return high_score; }
@@ -84,7 +87,7 @@ public:
     // before it. Shown from its game over until the next game starts.
     text& get_last_score_text() { return *last_score_text; }
     text& get_new_high_score_text() { return *new_high_score_text; }
-    bool shows_last_score() const { return title && last_score_shown; }
+    bool shows_last_score() const { return in_title() && last_score.has_value(); }
     bool shows_new_high_score() const { return shows_last_score() && beat_best; }
     // Where the texts sit; texts added to it follow every change of the screen's size.
     text_layout& get_text_layout() { return layout; }
@@ -115,6 +118,8 @@ private:
     void update_world();
     void decay_outlines();
     void start_game();
+    // A snake that died in play turns the game to dying.
+    void note_death();
     void end_game();
     void show_score(unsigned score);
     void draw_overlay(text& t);
@@ -142,7 +147,8 @@ private:
     std::unique_ptr<text> last_score_text;
     std::unique_ptr<text> new_high_score_text;
     unsigned best_before_game = 0;
-    bool last_score_shown = false;
+    // The score of the last game that ended, and whether it beat the best before it.
+    std::optional<unsigned> last_score;
     bool beat_best = false;
     text_layout layout;
     std::vector<tulk::graphics::model*> backdrop_cubes;
@@ -159,10 +165,7 @@ private:
     std::optional<std::uint32_t> last_update_time;
     std::uint32_t last_update_processor = 0;
 
-    bool title = true;
-    bool paused = false;
-    // The snake of this game died and its score went to the saver.
-    bool loss_saved = false;
+    state flow = state::title;
     unsigned last_shown_score = 0;
     // Orbit of the title camera in degrees; never wrapped.
     float angle = 20.0f;
