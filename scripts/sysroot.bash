@@ -32,15 +32,17 @@ old_apt() {
         -o Dir::State::status=/dev/null -o Debug::NoLocking=1
         -o APT::Architectures::=amd64 -o APT::Architectures::=arm64 -o APT::Architectures::=armhf
     )
-    if [ ! -f "$dir/updated" ]; then
-        local codename uri
-        codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-        uri=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' |
-              awk -v release="$codename" '$2 == release { print $1; exit }')
-        [ -n "$uri" ] || { echo "no apt source for $codename on this machine" >&2; return 1; }
+    # The source packages are listed too: the port builds some libraries from them.
+    local codename uri sources
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    uri=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' |
+          awk -v release="$codename" '$2 == release { print $1; exit }')
+    [ -n "$uri" ] || { echo "no apt source for $codename on this machine" >&2; return 1; }
+    sources=$(printf 'deb [arch=amd64,arm64,armhf] %s %s main\ndeb-src %s %s main\n' \
+              "$uri" bullseye "$uri" bullseye "$uri" "$codename" "$uri" "$codename")
+    if [ ! -f "$dir/updated" ] || [ "$(cat "$dir/sources.list")" != "$sources" ]; then
         mkdir -p "$dir/none" "$dir/lists/partial" "$dir/cache/archives/partial"
-        printf 'deb [arch=amd64,arm64,armhf] %s %s main\n' "$uri" bullseye "$uri" "$codename" \
-            >"$dir/sources.list"
+        echo "$sources" >"$dir/sources.list"
         printf 'Package: *\nPin: release n=%s\nPin-Priority: 1\n' "$codename" >"$dir/preferences"
         apt-get "${options[@]}" update -qq
         touch "$dir/updated"

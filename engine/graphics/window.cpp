@@ -9,6 +9,28 @@
 
 namespace tulk::graphics {
 
+namespace {
+
+// SDL 2.0.14 finds joysticks through libudev, loaded at run time. Where a system has none,
+// its joystick driver fails to start but SDL carries on, and SDL_Quit then ends the program
+// with a segmentation fault as that driver lets go of the udev it never had. Told to look
+// for joysticks without udev, SDL watches /dev/input itself and shuts down cleanly.
+void find_joysticks_without_missing_udev() {
+    if (SDL_getenv("SDL_JOYSTICK_DISABLE_UDEV") != nullptr) {
+        return;
+    }
+    for (const char* name : {"libudev.so.1", "libudev.so.0"}) {
+        if (void* udev = SDL_LoadObject(name)) {
+            SDL_UnloadObject(udev);
+            return;
+        }
+    }
+    SDL_ClearError();
+    SDL_setenv("SDL_JOYSTICK_DISABLE_UDEV", "1", 0);
+}
+
+} // namespace
+
 window::window(const std::string& title, int x, int y, int width, int height, bool fullscreen,
                bool grab_input)
     : title(title), x(x), y(y), width(width), height(height), fullscreen(fullscreen), windowed_x(x),
@@ -74,6 +96,7 @@ bool window::get_input_grab() const {
 }
 
 void window::start_sdl() {
+    find_joysticks_without_missing_udev();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK |
                  SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS) != 0) {
         // No sound card, joystick or haptics is no reason to stop: only video is essential.

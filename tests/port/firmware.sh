@@ -3,8 +3,9 @@
 # FIRMWARE, a root of Debian 11's C library, SDL2 and Mesa's GLES and nothing else, run by
 # qemu-user as the device would run it. The archive unpacked on a card, the launcher picks
 # the ARCH build by uname -m and passes on the port manager's controller mapping; the
-# title shows, left Alt starts a game, the snake dies on the far wall, the high score lands
-# in the card's ardlow/highscore, and Escape ends the launcher with status 0.
+# title shows with its music decoded and played, left Alt starts a game, the snake dies on
+# the far wall, the high score lands in the card's ardlow/highscore, and Escape ends the
+# launcher with status 0.
 set -u
 zip=$(realpath "${1:?port archive}")
 arch=${2:?arm64 or armhf}
@@ -28,6 +29,7 @@ chmod +x "$work_dir/bin/uname"
 echo 'sdl_controllerconfig="03000000de2800000112000001000000,Test pad,a:b0,platform:Linux,"' \
     >"$work_dir/control/control.txt"
 
+listen
 (cd "$work_dir" && exec env PATH="$work_dir/bin:$PATH" controlfolder="$work_dir/control" \
     ARDLOW_LAUNCHER="$qemu -L $firmware" "$card/Ardlow.sh") >"$work_dir/launcher.log" 2>&1 &
 game_pid=$!
@@ -35,6 +37,7 @@ export ARDLOW_LAUNCHER=$qemu # an emulated game: start_from_title waits longer
 wait_title port
 grep -qx "Ardlow: $port_arch, controller mapping from $work_dir/control/control.txt" \
     "$card/ardlow/log.txt" || fail "launcher: $(head -n1 "$card/ardlow/log.txt")"
+title_music port
 whole_game port "$card/ardlow/highscore"
 quit_game port
 echo "ok"
