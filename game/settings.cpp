@@ -129,6 +129,8 @@ struct parse {
             number(1, longest_window, [this](int n) { s.window_width = n; });
         } else if (section == "display" && name == "window_height") {
             number(1, longest_window, [this](int n) { s.window_height = n; });
+        } else if (section == "display" && name == "smooth_motion") {
+            flag([this](bool b) { s.smooth_motion = b; });
         } else if (section == "controls" && action_index(name) >= 0) {
             bind(line, static_cast<action>(action_index(name)), value);
         } else {
@@ -262,7 +264,7 @@ std::string settings::text() const {
         }
         t += std::string(action_names[i]) + " = " + names + "\n";
     }
-    if (fullscreen || window_width || window_height) {
+    if (fullscreen || window_width || window_height || smooth_motion) {
         t += "\n[display]\n";
         if (fullscreen) {
             t += std::string("fullscreen = ") + bool_text(*fullscreen) + "\n";
@@ -272,6 +274,9 @@ std::string settings::text() const {
         }
         if (window_height) {
             t += "window_height = " + std::to_string(*window_height) + "\n";
+        }
+        if (smooth_motion) {
+            t += std::string("smooth_motion = ") + bool_text(*smooth_motion) + "\n";
         }
     }
     return t;
