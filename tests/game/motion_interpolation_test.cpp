@@ -60,12 +60,16 @@ TEST_F(smooth_motion, the_head_is_drawn_between_two_updates_and_exactly_at_eithe
 
         draw_at(t + 32);
         EXPECT_EQ(head().get_model_matrix(), before);
+        const std::vector<unsigned char> first = read_pixels(160, 120);
         draw_at(t + 64);
         EXPECT_EQ(head().get_model_matrix(), after);
+        const std::vector<unsigned char> last = read_pixels(160, 120);
         draw_at(t + 90); // late: no further than the last update
         EXPECT_EQ(head().get_model_matrix(), after);
         draw_at(t + 48);
         const glm::mat4 drawn = head().get_model_matrix();
+        const std::vector<unsigned char> between = read_pixels(160, 120);
+        EXPECT_TRUE(between != first && between != last) << "a picture of its own";
         // Turning, the place is halfway and the turn part of the way.
         expect_near(glm::mat4(drawn[3], glm::vec4(0.0f), glm::vec4(0.0f), glm::vec4(0.0f)),
                     glm::mat4((before[3] + after[3]) * 0.5f, glm::vec4(0.0f), glm::vec4(0.0f),
