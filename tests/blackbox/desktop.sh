@@ -17,6 +17,7 @@ ask() {
 }
 ask help 0 --window --help
 grep -q '^usage: ardlow' "$work_dir/help.out" && grep -q -e '--window\[=WxH\]' "$work_dir/help.out" &&
+    grep -q -e '--smooth ' "$work_dir/help.out" && grep -q -e '--no-smooth ' "$work_dir/help.out" &&
     grep -q 'highscore' "$work_dir/help.out" && grep -q 'F11' "$work_dir/help.out" &&
     [ ! -s "$work_dir/help.err" ] || fail "--help: $(cat "$work_dir/help.out" "$work_dir/help.err")"
 ask version 0 --version
@@ -24,7 +25,7 @@ ask version 0 --version
     fail "--version: $(cat "$work_dir/version.out")"
 i=0
 for bad in --bogus -x stray --window=0x5 --window=640 --window=640x360x2 --window= \
-    --window=-640x360 --fullscreen=1; do
+    --window=-640x360 --fullscreen=1 --smooth=1; do
     ask "bad$((++i))" 2 "$bad"
     [ "$(wc -l <"$work_dir/bad$i.err")" = 2 ] && grep -q -e '^try ardlow --help$' "$work_dir/bad$i.err" &&
         [ ! -s "$work_dir/bad$i.out" ] || fail "$bad: $(cat "$work_dir/bad$i.err")"
