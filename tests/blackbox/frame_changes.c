@@ -1,6 +1,6 @@
-/* Looks at the whole screen RATE times a second for SECONDS whole seconds, as a screen
- * recorder would, and prints for each second how many of its looks found a picture unlike
- * the one before. */
+/* Looks at the screen, or the rectangle X Y W H of it, RATE times a second for SECONDS
+ * whole seconds, as a screen recorder would, and prints for each second how many of its
+ * looks found a picture unlike the one before. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <stdint.h>
@@ -21,8 +21,8 @@ static uint64_t hash_of(const char* data, size_t size) {
 }
 
 int main(int argc, char** argv) {
-    if (argc != 3 || atoi(argv[1]) <= 0 || atoi(argv[2]) <= 0) {
-        fprintf(stderr, "usage: frame_changes SECONDS RATE\n");
+    if ((argc != 3 && argc != 7) || atoi(argv[1]) <= 0 || atoi(argv[2]) <= 0) {
+        fprintf(stderr, "usage: frame_changes SECONDS RATE [X Y W H]\n");
         return 2;
     }
     Display* display = XOpenDisplay(NULL);
@@ -33,6 +33,13 @@ int main(int argc, char** argv) {
     const Window root = DefaultRootWindow(display);
     XWindowAttributes attributes;
     XGetWindowAttributes(display, root, &attributes);
+    int x = 0, y = 0, width = attributes.width, height = attributes.height;
+    if (argc == 7) {
+        x = atoi(argv[3]);
+        y = atoi(argv[4]);
+        width = atoi(argv[5]);
+        height = atoi(argv[6]);
+    }
     const int rate = atoi(argv[2]);
     const long step_ns = 1000000000L / rate;
     const long looks = (long)atoi(argv[1]) * rate;
@@ -41,8 +48,8 @@ int main(int argc, char** argv) {
     uint64_t last = 0;
     long changes = 0;
     for (long i = 0; i <= looks; ++i) {
-        XImage* image = XGetImage(display, root, 0, 0, (unsigned)attributes.width,
-                                  (unsigned)attributes.height, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(display, root, x, y, (unsigned)width, (unsigned)height,
+                                  AllPlanes, ZPixmap);
         if (image == NULL) {
             fprintf(stderr, "frame_changes: cannot read the screen\n");
             return 1;

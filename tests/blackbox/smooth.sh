@@ -6,23 +6,41 @@ set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
-# play_changes NAME ARGS...: a game started with ARGS, the snake kept looping with a held
-# Up; sets `changes` to how often the picture changed in each of five seconds, then quits.
-play_changes() {
+# A band across the middle of the screen, thin enough that a look seldom lands while a
+# picture is half put on the screen, which would count it twice.
+look() { "$build_dir/tests/frame_changes" 5 60 0 236 800 8 | sort -n | tr '\n' ' '; }
+best() { echo "${changes% }" | tr ' ' '\n' | tail -n1; }
+
+# play NAME ARGS...: a game started with ARGS, the snake kept looping with a held Up.
+play() {
     start_game "$work_dir/$1" "${@:2}"
     start_from_title "$1"
     xdotool keydown Up
-    changes=$("$build_dir/tests/frame_changes" 5 60 | sort -n | tr '\n' ' ')
+}
+stop() {
     xdotool keyup Up
     quit_game "$1"
-    echo "$1: changes in five seconds of play, fewest first: $changes" >&2
 }
-most() { echo "${changes% }" | tr ' ' '\n' | tail -n1; }
 
-play_changes plain
-(($(most) <= 33)) || fail "without smooth motion: $changes changes a second, not about 30"
-play_changes smooth --smooth
-# 55 to 60 a second on a quiet machine; a heavily loaded one draws fewer, but its best second
-# stays far above what one picture per update can show.
-(($(most) >= 40)) || fail "with --smooth: $changes changes a second, not near 60"
+play plain
+changes=$(look)
+echo "plain: changes in each of five seconds of play, fewest first: $changes" >&2
+(($(best) <= 33)) || fail "without smooth motion: $changes changes a second, not about 30"
+stop plain
+# A machine too busy to draw even one picture per update cannot judge smoothness.
+if (($(best) < 27)); then
+    echo "SKIP: the machine is too loaded: at most $(best) of 31 updates a second were shown" >&2
+    exit 77
+fi
+
+play smooth --smooth
+# 50 and more a second on an unloaded machine; one loaded by other builds draws fewer, so
+# a few more seconds are looked at before the test gives up.
+for _ in 1 2 3; do
+    changes=$(look)
+    echo "smooth: changes in each of five seconds of play, fewest first: $changes" >&2
+    (($(best) >= 40)) && break
+done
+(($(best) >= 40)) || fail "with --smooth: $changes changes a second, not near 60"
+stop smooth
 echo "ok"
