@@ -231,6 +231,7 @@ void game::act(action a, bool press) {
         }
         return;
     }
+    note_death();
     switch (a) {
     case action::yaw_left:
         player->change_yaw(hold);
@@ -282,6 +283,7 @@ void game::apply_volumes() {
 }
 
 void game::pause() {
+    note_death();
     if (flow != state::playing) {
         return;
     }
@@ -398,6 +400,10 @@ void game::update_world() {
 
     move_backdrop(chase_camera.get_eye());
     field->check_intersections(*player, *play_scene);
+    note_death();
+}
+
+void game::note_death() {
     // The game is lost: its score is safe from now on, whatever ends the process next.
     if (flow == state::playing && player->get_dead()) {
         flow = state::dying;

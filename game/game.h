@@ -125,6 +125,8 @@ private:
     void update_world();
     void decay_outlines();
     void start_game();
+    // A snake that died in play turns the game to dying.
+    void note_death();
     void end_game();
     void show_score(unsigned score);
     void draw_overlay(text& t);
