@@ -27,12 +27,17 @@ public:
     std::optional<bool> fullscreen;
     // --window=WxH.
     std::optional<size> window_size;
+    // --smooth (true) or --no-smooth (false), the last one given.
+    std::optional<bool> smooth_motion;
 
     // The window to open: full screen or not as the command line says, else as the
     // settings file's [display] says, else full screen with the input grabbed; a window is
     // centred, of the size given the same way, else 1280x720. Full screen keeps that size
     // for a switch to a window.
     window_options window_for(const settings& prefs) const;
+
+    // Smooth motion as the command line says, else as the settings file says, else off.
+    bool smooth_motion_for(const settings& prefs) const;
 
     // Reads the options into `c`. Returns nothing when the game should start; else the
     // exit status: 0 after --help or --version printed on `out`, 2 after one line about a

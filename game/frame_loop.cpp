@@ -1,5 +1,6 @@
 #include "game/frame_loop.h"
 
+#include "game/frame_pacer.h"
 #include "game/game.h"
 #include "game/gamepad.h"
 
@@ -77,7 +78,7 @@ bool frame_loop::is_display_switch(const SDL_Event& event, const key_bindings& k
            (is_enter(key) && (event.key.keysym.mod & KMOD_ALT) != 0);
 }
 
-bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
+bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads, bool update) {
     if (stop_requested) {
         stop_requested = 0;
         g.pause();
@@ -141,22 +142,38 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads) {
         g.set_screen_size(window.get_width(), window.get_height());
     }
     fit_pointer(window, g);
-    g.frame();
+    if (update) {
+        g.update();
+    }
+    g.draw();
     window.swap();
     return quit;
 }
 
 void frame_loop::run(tulk::graphics::window& window, game& g) {
     gamepad pads;
+    frame_pacer pacer(period_ms);
     bool quit = false;
     while (!quit) {
         const std::uint32_t frame_start = SDL_GetTicks();
+        const auto started = frame_pacer::clock::now();
+        const bool smooth = g.get_smooth_motion();
+        pacer.wait_for_display(smooth);
         // Nothing would change on screen: draw nothing until something happens.
         if (resting(window, g) && !event_waiting() && !stop_requested) {
             SDL_Delay(period_ms);
             continue;
         }
-        quit = step(window, g, &pads);
-        SDL_Delay(delay_after(frame_start, SDL_GetTicks()));
+        if (!smooth) {
+            quit = step(window, g, &pads);
+            SDL_Delay(delay_after(frame_start, SDL_GetTicks()));
+            continue;
+        }
+        const auto interval = frame_pacer::refresh_interval(window.get_sdl_window());
+        // An update that waited for the display's refresh keeps the schedule.
+        const auto slack = static_cast<std::uint32_t>(
+            std::chrono::ceil<std::chrono::milliseconds>(interval).count());
+        quit = step(window, g, &pads, pacer.update_due(frame_start, slack));
+        frame_pacer::sleep_after(started, interval);
     }
 }

@@ -31,13 +31,16 @@ public:
     // focus and, given `pads`, the controllers), does what the game or a key asks (a quit,
     // switching between full screen and a window), fits the game to a new drawable size,
     // grabs the input only while a full-screen game is in play and hides the pointer in
-    // play, then runs its frame and swaps. Returns whether a quit was requested; the frame
-    // still runs in full when one was.
-    static bool step(tulk::graphics::window& window, game& g, gamepad* pads = nullptr);
+    // play, then runs its frame (the update only when `update`) and swaps. Returns whether
+    // a quit was requested; the frame still runs in full when one was.
+    static bool step(tulk::graphics::window& window, game& g, gamepad* pads = nullptr,
+                     bool update = true);
 
-    // Runs paced frames, with every controller, until a quit is requested. While the game
-    // rests (paused with nothing moving) or the window is hidden or minimised, a frame is
-    // drawn only when an event comes; between events the loop sleeps.
+    // Runs paced frames, with every controller, until a quit is requested: one a period,
+    // or with smooth motion as many as the display shows, the world updating once a period
+    // among them. While the game rests (paused with nothing moving) or the window is hidden
+    // or minimised, a frame is drawn only when an event comes; between events the loop
+    // sleeps.
     static void run(tulk::graphics::window& window, game& g);
 
     // For SIGTSTP (Ctrl+Z): the next frame pauses the game, shows it paused, and only then

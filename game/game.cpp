@@ -7,6 +7,7 @@
 #include "game/block.h"
 #include "game/data_files.h"
 #include "game/data_location.h"
+#include "game/frame_loop.h"
 #include "game/game_clock.h"
 #include "game/high_score.h"
 
@@ -58,12 +59,18 @@ void say_missing_sounds() {
     }
 }
 
+// The title camera's place on its orbit at `angle` degrees.
+glm::vec3 title_eye(float angle) {
+    const float a = glm::radians(angle);
+    return {80.0f * std::sin(a), 20.0f, 80.0f * std::cos(a)};
+}
+
 } // namespace
 
 game::game(const tulk::graphics::window& window, settings prefs_)
     : width(window.get_width()), height(window.get_height()),
       saver(data_location::high_score_file()), clip_volume(glm::mat4(1.0f)),
-      prefs(std::move(prefs_)) {
+      prefs(std::move(prefs_)), smooth(prefs.smooth_motion.value_or(false)) {
     shown_in = &window;
     text::init();
     tulk::audio::load_folder("music");
@@ -449,6 +456,18 @@ void game::update() {
         last_update_time.reset();
     }
     decay_outlines();
+    if (smooth) {
+        motion.capture(*player, *field, chase_camera, angle, game_clock::now());
+    }
+}
+
+void game::set_smooth_motion(bool on) {
+    if (smooth && !on) {
+        // Every model drawn where it is, as without smooth motion.
+        motion.place_models(1.0f);
+    }
+    smooth = on;
+    motion.forget();
 }
 
 bool game::was_away() {
@@ -469,6 +488,8 @@ bool game::at_rest() const {
 }
 
 void game::start_game() {
+    // A fresh snake and field: nothing is drawn on its way from the last game.
+    motion.forget();
     player->reset(*play_scene);
     field->reset(*play_scene, *title_scene);
     tulk::audio::play_music(data_files::game_music);
@@ -495,8 +516,7 @@ void game::place_cameras() {
     shadow_camera.set_centre(eye + d);
 
     angle += 1.0f;
-    const float a = glm::radians(angle);
-    title_camera.set_eye(glm::vec3(80.0f * std::sin(a), 20.0f, 80.0f * std::cos(a)));
+    title_camera.set_eye(title_eye(angle));
 }
 
 void game::update_world() {
@@ -594,11 +614,34 @@ void game::draw_hints() {
     }
 }
 
+// With smooth motion the scene is drawn through a copy of its camera, placed between the
+// last two updates; the world's own camera is left as the world set it.
+void game::draw_scene(scene& s, tulk::graphics::camera& world_camera,
+                      tulk::graphics::camera& drawn) {
+    if (!smooth) {
+        s.draw();
+        return;
+    }
+    s.set_camera(&drawn);
+    s.draw();
+    s.set_camera(&world_camera);
+}
+
 void game::draw() {
     // One batch for the scene and the overlays, so that GL state carries across them.
     const tulk::graphics::draw_state::batch batch;
+    const float alpha = smooth ? motion.alpha(game_clock::now(), frame_loop::period_ms) : 1.0f;
     if (flow != state::title) {
-        play_scene->draw();
+        if (smooth) {
+            motion.place_models(alpha);
+            const motion_interpolation::view v = motion.chase_at(alpha, chase_camera);
+            drawn_chase_camera = chase_camera;
+            drawn_chase_camera.set_centre(v.centre);
+            drawn_chase_camera.set_up(v.up);
+            drawn_chase_camera.set_eye(v.eye);
+            move_backdrop(v.eye);
+        }
+        draw_scene(*play_scene, chase_camera, drawn_chase_camera);
         draw_overlay(*score_text);
         draw_overlay(*high_score_text);
         if (flow == state::paused) {
@@ -613,8 +656,14 @@ void game::draw() {
         }
         return;
     }
-    move_backdrop(title_camera.get_eye());
-    title_scene->draw();
+    if (smooth) {
+        drawn_title_camera = title_camera;
+        drawn_title_camera.set_eye(title_eye(motion.title_angle_at(alpha, angle)));
+        move_backdrop(drawn_title_camera.get_eye());
+    } else {
+        move_backdrop(title_camera.get_eye());
+    }
+    draw_scene(*title_scene, title_camera, drawn_title_camera);
     title_card->draw(glm::mat4(1.0f), clip_volume, nullptr, nullptr);
     draw_hints();
     draw_overlay(*high_score_text);

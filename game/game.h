@@ -13,6 +13,7 @@
 #include "game/level.h"
 #include "game/notice.h"
 #include "game/pause_menu.h"
+#include "game/motion_interpolation.h"
 #include "game/settings.h"
 #include "game/snake.h"
 #include "game/text.h"
@@ -67,8 +68,14 @@ public:
     void frame();
     // The frame's halves: camera placement, the world update and the outline decay...
     void update();
-    // ...and drawing the current state.
+    // ...and drawing the current state; with smooth motion, the world between the last two
+    // updates as far as the clock has come from the last towards the next.
     void draw();
+
+    // Smooth motion: frames drawn at the display's rate show the world between updates.
+    // The world itself updates the same either way. Takes effect at the next frame.
+    void set_smooth_motion(bool on);
+    bool get_smooth_motion() const { return smooth; }
 
     // The destructor's two halves, each run once. First: backdrop and title card gone, high
     // score saved (waiting at most high_score_saver::quit_wait for another run's lock),
@@ -155,6 +162,8 @@ private:
     void draw_hints();
     void show_notice();
     void move_backdrop(const glm::vec3& eye);
+    void draw_scene(tulk::graphics::scene& s, tulk::graphics::camera& world_camera,
+                    tulk::graphics::camera& drawn);
 
     int width;
     int height;
@@ -206,6 +215,12 @@ private:
     // When the last world update ran, by both clocks; none while the world stands still.
     std::optional<std::uint32_t> last_update_time;
     std::uint32_t last_update_processor = 0;
+
+    // Smooth motion, its last two updates, and the cameras it draws with.
+    bool smooth = false;
+    motion_interpolation motion;
+    tulk::graphics::camera drawn_chase_camera;
+    tulk::graphics::camera drawn_title_camera;
 
     state flow = state::title;
     unsigned last_shown_score = 0;

@@ -20,12 +20,14 @@ int main(int argc, char** argv) {
     }
     settings prefs(data_location::settings_file());
     const session::window_options window = options.window_for(prefs);
+    const bool smooth = options.smooth_motion_for(prefs);
     // A closed terminal ends the game as SIGTERM does, through SDL's quit and the save;
     // SDL installs its SIGTERM handler with the window, before any game is running.
     std::signal(SIGHUP, [](int) { std::raise(SIGTERM); });
     // Ctrl+Z in a terminal: paused first, then stopped.
     std::signal(SIGTSTP, frame_loop::on_terminal_stop);
     session ardlow(window, nullptr, std::move(prefs));
+    ardlow.get_game().set_smooth_motion(smooth);
     frame_loop::run(ardlow.get_window(), ardlow.get_game());
     return 0;
 }

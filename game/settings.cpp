@@ -128,6 +128,7 @@ const std::vector<entry>& entries() {
             "display", "window_width"),
         number<&settings::window_height, settings::smallest_side, settings::largest_side>(
             "display", "window_height"),
+        flag<&settings::smooth_motion>("display", "smooth_motion"),
     };
     return all;
 }

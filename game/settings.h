@@ -31,6 +31,8 @@ public:
     std::optional<bool> fullscreen;
     std::optional<int> window_width;
     std::optional<int> window_height;
+    // Frames at the display's rate between the world's updates; off unless the file says.
+    std::optional<bool> smooth_motion;
 
     // The defaults, tied to no file: nothing is ever saved.
     settings() = default;

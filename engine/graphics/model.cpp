@@ -88,6 +88,17 @@ void model::update_model_matrix() {
     }
 }
 
+void model::set_drawn_transform(const glm::vec3& p, const glm::quat& q) {
+    // The one computation of the matrices, from the drawn values; the model's own kept.
+    const glm::vec3 own_pos = pos;
+    const glm::quat own_rot = rot;
+    pos = p;
+    rot = q;
+    update_model_matrix();
+    pos = own_pos;
+    rot = own_rot;
+}
+
 // ---- appearance --------------------------------------------------------------------------
 
 void model::set_outline_colour(const glm::vec3& c) {

@@ -66,6 +66,10 @@ public:
     // Turns by `angle` degrees about `axis` in the model's own frame.
     void rotate(float angle, const glm::vec3& axis);
     void update_model_matrix();
+    // Draws the model, and its subtree, at `p` turned by `q` until its transform next
+    // changes; its own position and rotation stay as they are. For a picture between two
+    // states of a moving model.
+    void set_drawn_transform(const glm::vec3& p, const glm::quat& q);
 
     const glm::mat4& get_model_matrix() const { return model_matrix; }
     const glm::mat4& get_depth_mvp() const { return depth_mvp; }

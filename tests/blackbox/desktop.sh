@@ -17,6 +17,7 @@ ask() {
 }
 ask help 0 --window --help
 grep -q '^usage: ardlow' "$work_dir/help.out" && grep -q -e '--window\[=WxH\]' "$work_dir/help.out" &&
+    grep -q -e '--smooth ' "$work_dir/help.out" && grep -q -e '--no-smooth ' "$work_dir/help.out" &&
     grep -q 'highscore' "$work_dir/help.out" && grep -q 'F11' "$work_dir/help.out" &&
     grep -q 'M mutes' "$work_dir/help.out" && grep -q -e '\.\./share/games/ardlow' "$work_dir/help.out" &&
     grep -q 'settings\.ini' "$work_dir/help.out" &&
@@ -26,7 +27,7 @@ ask version 0 --version
     fail "--version: $(cat "$work_dir/version.out")"
 i=0
 for bad in --bogus -x stray --window=0x5 --window=640 --window=640x360x2 --window= \
-    --window=-640x360 --fullscreen=1 --help=foo --version=1 --fullscreen=yes; do
+    --window=-640x360 --fullscreen=1 --help=foo --version=1 --fullscreen=yes --smooth=1; do
     ask "bad$((++i))" 2 "$bad"
     [ "$(wc -l <"$work_dir/bad$i.err")" = 2 ] && grep -q -e '^try ardlow --help$' "$work_dir/bad$i.err" &&
         [ ! -s "$work_dir/bad$i.out" ] || fail "$bad: $(cat "$work_dir/bad$i.err")"

@@ -36,18 +36,20 @@ prepare_game() {
     rm -rf "$1" && mkdir -p "$1" && cp -r "$stage_dir"/{ardlow,music,sfx,textures} "$1/"
 }
 
-# run_game DIR: the game in DIR, output to DIR.log, after $ARDLOW_LAUNCHER (an emulator).
+# run_game DIR [ARGS...]: the game in DIR with ARGS, output to DIR.log, after
+# $ARDLOW_LAUNCHER (an emulator).
 run_game() {
     # shellcheck disable=SC2086 # the launcher is a command with its arguments
-    (cd "$1" && exec ${ARDLOW_LAUNCHER:-} ./ardlow) >"$1.log" 2>&1 &
+    (cd "$1" && exec ${ARDLOW_LAUNCHER:-} ./ardlow "${@:2}") >"$1.log" 2>&1 &
     game_pid=$!
 }
 
-# start_game [DIR]: the game in a fresh copy in DIR ($work_dir/game), up to its title.
+# start_game [DIR [ARGS...]]: the game in a fresh copy in DIR ($work_dir/game), up to its
+# title.
 start_game() {
     local dir=${1:-$work_dir/game}
     prepare_game "$dir"
-    run_game "$dir"
+    run_game "$dir" "${@:2}"
     wait_title "${dir##*/}"
 }
 wait_title() { wait_for 120 "$1: the title card" title_shown; }

@@ -1,5 +1,7 @@
 #include "game/settings.h"
 
+#include "game/command_line.h"
+
 #include "support/test_context.h"
 
 #include <filesystem>
@@ -27,7 +29,8 @@ TEST(settings, bad_lines_are_named_and_keep_their_defaults_while_the_rest_apply)
                              "pitch_up = Up, Keypad 8\n"
                              "this line is no setting\n"
                              "[display]\n"
-                             "window_width = 1280\n";
+                             "window_width = 1280\n"
+                             "smooth_motion = true\n";
     std::ofstream(path) << text;
     testing::internal::CaptureStderr();
     settings s(path.string());
@@ -45,6 +48,7 @@ TEST(settings, bad_lines_are_named_and_keep_their_defaults_while_the_rest_apply)
     EXPECT_FALSE(s.mute);
     EXPECT_EQ(s.window_width, 1280);
     EXPECT_FALSE(s.window_height);
+    EXPECT_EQ(s.smooth_motion, true);
     const key_bindings& k = s.keys;
     EXPECT_EQ(k.keys_of(action::start), std::vector{SDL_SCANCODE_P});
     EXPECT_EQ(k.action_of(SDL_SCANCODE_LALT), std::nullopt);
@@ -262,4 +266,29 @@ TEST(settings, a_failed_save_leaves_the_old_file_untouched) {
     EXPECT_THAT(testing::internal::GetCapturedStderr(),
                 HasSubstr("settings not saved to " + path.string()));
     EXPECT_EQ(read_file(path), text);
+}
+
+TEST(settings, smooth_motion_is_the_command_line_s_else_the_file_s_else_off) {
+    const auto choice = [](std::vector<std::string> args, const settings& prefs) {
+        args.insert(args.begin(), "ardlow");
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(a.data());
+        }
+        command_line c;
+        EXPECT_EQ(
+            command_line::parse(static_cast<int>(argv.size()), argv.data(), c, stdout, stderr),
+            std::nullopt);
+        return c.smooth_motion_for(prefs);
+    };
+    const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
+    settings on(path.string());
+    on.smooth_motion = true;
+    ASSERT_TRUE(on.save());
+    const settings back(path.string());
+    EXPECT_EQ(back.smooth_motion, true);
+    EXPECT_FALSE(choice({}, settings()));
+    EXPECT_TRUE(choice({}, back));
+    EXPECT_FALSE(choice({"--smooth", "--no-smooth"}, back)); // the last one given
+    EXPECT_TRUE(choice({"--no-smooth", "--window", "--smooth"}, settings()));
 }

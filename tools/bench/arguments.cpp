@@ -24,6 +24,9 @@ const char* const usage =
     "  --seed N            the random seed (1)\n"
     "  --paused-seconds N  how long the paused game's processor use is measured, at the\n"
     "                      first size (10; 0 leaves it out)\n"
+    "  --smooth-seconds N  how long the real frame loop is measured in each state, with\n"
+    "                      and without smooth motion, at 800x480 and 1920x1080 (3; 0\n"
+    "                      leaves it out)\n"
     "  --out DIR           where the results go\n"
     "  --stage DIR         the game's data\n"
     "  --help              this text\n"
@@ -37,6 +40,7 @@ enum option_id {
     growth_frames_option,
     seed_option,
     paused_seconds_option,
+    smooth_seconds_option,
     out_option,
     stage_option,
     help_option,
@@ -45,6 +49,7 @@ enum option_id {
     pile_option,
     result_option,
     spawned_at_option,
+    loop_only_option,
 };
 
 const option options[] = {
@@ -55,6 +60,7 @@ const option options[] = {
     {"growth-frames", required_argument, nullptr, growth_frames_option},
     {"seed", required_argument, nullptr, seed_option},
     {"paused-seconds", required_argument, nullptr, paused_seconds_option},
+    {"smooth-seconds", required_argument, nullptr, smooth_seconds_option},
     {"out", required_argument, nullptr, out_option},
     {"stage", required_argument, nullptr, stage_option},
     {"help", no_argument, nullptr, help_option},
@@ -64,6 +70,7 @@ const option options[] = {
     {"pile", no_argument, nullptr, pile_option},
     {"result", required_argument, nullptr, result_option},
     {"spawned-at", required_argument, nullptr, spawned_at_option},
+    {"loop-only", no_argument, nullptr, loop_only_option},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -152,6 +159,12 @@ bool take(int id, const std::string& value, arguments& a, std::FILE* err) {
         }
         a.paused_seconds = static_cast<int>(n);
         return true;
+    case smooth_seconds_option:
+        if (!whole_number(value, 0, 600, n)) {
+            return bad("smooth-seconds", "a whole number from 0 to 600", value);
+        }
+        a.smooth_seconds = static_cast<int>(n);
+        return true;
     case out_option:
         a.out = value;
         return true;
@@ -166,6 +179,9 @@ bool take(int id, const std::string& value, arguments& a, std::FILE* err) {
         return length_of(value, a.grow) || bad("grow", "a snake length", value);
     case pile_option:
         a.pile = true;
+        return true;
+    case loop_only_option:
+        a.loop_only = true;
         return true;
     case result_option:
         a.result = value;

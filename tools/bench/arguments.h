@@ -19,6 +19,9 @@ public:
     std::string stage;
     unsigned seed = 1;
     int paused_seconds = 10; // the real frame loop paused at the first size; 0 leaves it out
+    // Each state of the real frame loop with and without smooth motion, at 800x480 and
+    // 1920x1080, for this long; 0 leaves it out.
+    int smooth_seconds = 3;
 
     // Set only in the processes the benchmark makes for itself: one run at one size,
     // a grown snake when `grow` > 0.
@@ -27,6 +30,7 @@ public:
     bool pile = false;
     std::string result;
     long long spawned_at = 0;
+    bool loop_only = false; // a run of the real frame loop only, for smooth_seconds each
 
     // Reads the command line into `a`. Returns nothing when the benchmark should run;
     // else the exit status: 0 after --help printed the usage on `out`, 2 after a message

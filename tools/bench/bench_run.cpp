@@ -7,6 +7,7 @@
 #include "bench/helix_pilot.h"
 #include "engine/audio/audio.h"
 #include "engine/graphics/geometry.h"
+#include "engine/graphics/model.h"
 #include "engine/graphics/program.h"
 #include "engine/util/fatal.h"
 #include "game/block.h"
@@ -29,6 +30,7 @@
 
 namespace fs = std::filesystem;
 using tulk::graphics::geometry;
+using tulk::graphics::model;
 using tulk::graphics::program;
 
 namespace {
@@ -317,6 +319,54 @@ void measure_paused(session& s, const bench_run::options& o, bench_run::result& 
     game_clock::set_source(scripted_clock);
 }
 
+// The real frame loop on the real clock for `seconds`, counting the frames that draw `seen`.
+bench_run::loop_figure measure_loop(session& s, const model& seen, const char* state, bool smooth,
+                                    int seconds) {
+    static const model* counted = nullptr;
+    static int frames = 0;
+    counted = &seen;
+    frames = 0;
+    model::set_draw_observer([](const model& m, model::pass p, const glm::mat4&) {
+        frames += &m == counted && p == model::pass::main;
+    });
+    s.get_game().set_smooth_motion(smooth);
+    const auto quit = [](Uint32, void*) -> Uint32 {
+        SDL_Event event{};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+        return 0;
+    };
+    const double cpu_before = process_cpu_ms();
+    const std::int64_t before = bench_run::now_ns();
+    const SDL_TimerID timer = SDL_AddTimer(static_cast<Uint32>(seconds) * 1000u, quit, nullptr);
+    frame_loop::run(s.get_window(), s.get_game());
+    const double wall = ms_between(before, bench_run::now_ns());
+    SDL_RemoveTimer(timer);
+    model::set_draw_observer(nullptr);
+    return {state, smooth, 1000.0 * frames / wall, 100.0 * (process_cpu_ms() - cpu_before) / wall};
+}
+
+// The title, a game looping on a held pitch (a fresh snake cannot hit itself), and that
+// game paused, each with and without smooth motion.
+void measure_loops(session& s, const bench_run::options& o, bench_run::result& r) {
+    game& g = s.get_game();
+    // Switched on the title, where the world's clock is not watched for absences.
+    game_clock::set_source(nullptr);
+    for (const char* state : {"title", "play", "paused"}) {
+        if (std::string(state) == "play") {
+            flight_script::tap(g, action::start);
+            g.act(action::pitch_up, true);
+        } else if (std::string(state) == "paused") {
+            flight_script::tap(g, action::start);
+        }
+        const model& seen = g.in_title() ? g.get_title_card() : *g.get_snake().get_head()->model;
+        for (const bool smooth : {false, true}) {
+            r.loop.push_back(measure_loop(s, seen, state, smooth, o.loop_seconds));
+        }
+    }
+    game_clock::set_source(scripted_clock);
+}
+
 // A block like the snake's own (and like an eaten pickup), as the new tail.
 void grow(game& g) {
     g.get_snake().add_to_end(block::make_cube(glm::vec3(0.0f), glm::vec3(1.0f), block::green, true,
@@ -400,7 +450,9 @@ bench_run::result bench_run::run(const options& o) {
         session s({"Ardlow bench", 0, 0, o.width, o.height, false, false}, std::ref(steps));
         game& g = s.get_game();
         steps.first_frame(g);
-        if (o.length > 0) {
+        if (o.loop_seconds > 0) {
+            measure_loops(s, o, r);
+        } else if (o.length > 0) {
             fly_grown(g, o, r);
         } else {
             play_scripted(g, o, r);
@@ -423,15 +475,24 @@ bench_run::result bench_run::run(const options& o) {
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(bench_run::frame, kind, update_ms, draw_ms, whole_ms,
                                    floor_draw_ms, floor_ms, draws, switches, floor_draws,
                                    allocations, driver_allocations, events, blocks)
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(bench_run::loop_figure, state, smooth, frames_per_second,
+                                   cpu_percent)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(bench_run::result, width, height, length, piled, renderer,
                                    startup_ms, window_ms, init_ms, setup_ms, first_frame_ms,
                                    peak_rss_kib, rss_window_kib, rss_context_kib, rss_engine_kib,
                                    rss_setup_kib, rss_first_frame_kib, rss_end_kib, skipped_draws,
-                                   frames, paused_seconds, paused_cpu_percent)
+                                   frames, paused_seconds, paused_cpu_percent, loop)
 
 bool bench_run::write(const result& r, const std::string& path) {
     std::ofstream out(path);
     out << nlohmann::json(r).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    out.close();
+    return !out.fail();
+}
+
+bool bench_run::write_all(const std::vector<result>& rs, const std::string& path) {
+    std::ofstream out(path);
+    out << nlohmann::json(rs).dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
     out.close();
     return !out.fail();
 }

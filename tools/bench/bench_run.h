@@ -35,6 +35,14 @@ public:
         game_over = 8,     // the title came back and the high score was saved
     };
 
+    // The real frame loop in one state for a while: frames drawn and processor time.
+    struct loop_figure {
+        std::string state; // "title", "play" or "paused"
+        bool smooth = false;
+        double frames_per_second = 0.0;
+        double cpu_percent = 0.0; // of one core, the whole process
+    };
+
     struct result {
         int width = 0;
         int height = 0;
@@ -62,6 +70,7 @@ public:
         // whole process took meanwhile, in per cent of one core.
         int paused_seconds = 0;
         double paused_cpu_percent = 0.0;
+        std::vector<loop_figure> loop;
     };
 
     struct options {
@@ -72,6 +81,7 @@ public:
         int length = 0;                // > 0: grow the snake to this length and fly it
         bool piled = false;            // lay the new blocks on the tail all at once
         int paused_seconds = 0;        // > 0: then run the real frame loop paused so long
+        int loop_seconds = 0;          // > 0: only the real frame loop, each state so long
         std::string stage_dir;         // the game's data
         std::int64_t spawned_at = 0;   // steady-clock nanoseconds when the process was made
         std::int64_t main_entered = 0; // and when its main began
@@ -84,6 +94,8 @@ public:
     // A result as JSON, and its reading; false on a missing or malformed file.
     static bool write(const result& r, const std::string& path);
     static bool read(const std::string& path, result& r);
+    // Several results as one JSON array.
+    static bool write_all(const std::vector<result>& rs, const std::string& path);
 
     // steady_clock in nanoseconds, the clock every figure above is taken with.
     static std::int64_t now_ns();

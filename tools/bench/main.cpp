@@ -43,6 +43,10 @@ std::vector<std::string> child_arguments(const arguments& a, const bench_run::op
     if (o.piled) {
         args.emplace_back("--pile");
     }
+    if (o.loop_seconds > 0) {
+        args.insert(args.end(),
+                    {"--loop-only", "--smooth-seconds", std::to_string(o.loop_seconds)});
+    }
     return args;
 }
 
@@ -109,6 +113,47 @@ bool run_all(const arguments& a, std::vector<bench_run::result>& runs) {
     return true;
 }
 
+// The real frame loop in each state, with and without smooth motion, at a handheld's and a
+// desktop's size.
+bool run_loops(const arguments& a, std::vector<bench_run::result>& loops) {
+    bench_run::options o;
+    o.seed = a.seed;
+    o.frames = a.frames;
+    o.loop_seconds = a.smooth_seconds;
+    for (const auto& [width, height] : {std::pair{800, 480}, std::pair{1920, 1080}}) {
+        o.width = width;
+        o.height = height;
+        if (!spawn_run(a, o,
+                       "the real frame loop at " + std::to_string(width) + " x " +
+                           std::to_string(height),
+                       loops)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void print_loops(const std::vector<bench_run::result>& loops, int seconds) {
+    std::printf("\nThe real frame loop, %d s in each state: frames drawn per second and the "
+                "processor time in %% of one core\n\n| | smooth motion |",
+                seconds);
+    for (const bench_run::result& r : loops) {
+        std::printf(" %d x %d fps | %% core |", r.width, r.height);
+    }
+    std::printf("\n|---|---|");
+    for (size_t i = 0; i < loops.size(); ++i) {
+        std::printf("---:|---:|");
+    }
+    for (size_t i = 0; !loops.empty() && i < loops.front().loop.size(); ++i) {
+        const bench_run::loop_figure& first = loops.front().loop[i];
+        std::printf("\n| %s | %s |", first.state.c_str(), first.smooth ? "on" : "off");
+        for (const bench_run::result& r : loops) {
+            std::printf(" %.1f | %.1f |", r.loop[i].frames_per_second, r.loop[i].cpu_percent);
+        }
+    }
+    std::printf("\n");
+}
+
 int run_child(const arguments& a, std::int64_t main_entered) {
     bench_run::options o;
     o.width = a.sizes.front().first;
@@ -120,6 +165,7 @@ int run_child(const arguments& a, std::int64_t main_entered) {
     o.stage_dir = a.stage;
     o.spawned_at = a.spawned_at;
     o.paused_seconds = a.paused_seconds;
+    o.loop_seconds = a.loop_only ? a.smooth_seconds : 0;
     o.main_entered = main_entered;
     return bench_run::write(bench_run::run(o), a.result) ? 0 : 1;
 }
@@ -142,23 +188,28 @@ int main(int argc, char** argv) {
     fs::create_directories(a.out, error);
     report::machine where = report::describe_machine();
     std::vector<bench_run::result> runs;
-    if (!run_all(a, runs)) {
+    std::vector<bench_run::result> loops;
+    if (!run_all(a, runs) || (a.smooth_seconds > 0 && !run_loops(a, loops))) {
         return 1;
     }
     where.load_after = report::load_average();
 
     const report rep(std::move(runs), where);
     rep.print(stdout);
+    if (!loops.empty()) {
+        print_loops(loops, a.smooth_seconds);
+    }
     const fs::path out(a.out);
     const bool sizes = !a.sizes.empty();
     const bool growth = !a.lengths.empty() || !a.piled.empty();
     if (!rep.write_json((out / "results.json").string()) ||
         (sizes && !rep.write_plot((out / "frame_times.png").string())) ||
-        (growth && !rep.write_growth_plot((out / "growth.png").string()))) {
+        (growth && !rep.write_growth_plot((out / "growth.png").string())) ||
+        (!loops.empty() && !bench_run::write_all(loops, (out / "smooth.json").string()))) {
         std::printf("bench: cannot write into %s\n", a.out.c_str());
         return 1;
     }
-    std::printf("\nwrote results.json%s%s in %s\n", sizes ? ", frame_times.png" : "",
-                growth ? ", growth.png" : "", a.out.c_str());
+    std::printf("\nwrote results.json%s%s%s in %s\n", sizes ? ", frame_times.png" : "",
+                growth ? ", growth.png" : "", loops.empty() ? "" : ", smooth.json", a.out.c_str());
     return 0;
 }
