@@ -7,11 +7,15 @@
 namespace {
 
 const char* const usage =
-    "usage: ardlow [--fullscreen | --window[=WxH]]\n"
+    "usage: ardlow [--fullscreen | --window[=WxH]] [--replay FILE]\n"
+    "       ardlow --verify FILE\n"
     "A 3D snake game: fly a snake of cubes through a cage of wall bars.\n"
     "\n"
     "  --fullscreen    play on the whole screen (the default)\n"
     "  --window[=WxH]  play in a resizable window, 1280x720 unless a size is given\n"
+    "  --replay FILE   play a recorded game, then end\n"
+    "  --verify FILE   play a recorded game through with no window and say whether it\n"
+    "                  came out the same\n"
     "  --help          this text\n"
     "  --version       the version\n"
     "\n"
@@ -22,13 +26,23 @@ const char* const usage =
     "The data (textures/, music/, sfx/) is read from the working directory when it holds\n"
     "it, else from the program's folder, else from ../share/ardlow beside the program.\n"
     "The high score is the file \"highscore\" beside the data; an installed game keeps it\n"
-    "in $XDG_DATA_HOME/ardlow/highscore (~/.local/share/ardlow/highscore).\n";
+    "in $XDG_DATA_HOME/ardlow/highscore (~/.local/share/ardlow/highscore). Beside it,\n"
+    "last.replay records the last game played and best.replay the best one.\n";
 
-enum option_id { fullscreen_option = 256, window_option, help_option, version_option };
+enum option_id {
+    fullscreen_option = 256,
+    window_option,
+    replay_option,
+    verify_option,
+    help_option,
+    version_option
+};
 
 const option options[] = {
     {"fullscreen", no_argument, nullptr, fullscreen_option},
     {"window", optional_argument, nullptr, window_option},
+    {"replay", required_argument, nullptr, replay_option},
+    {"verify", required_argument, nullptr, verify_option},
     {"help", no_argument, nullptr, help_option},
     {"version", no_argument, nullptr, version_option},
     {nullptr, 0, nullptr, 0},
@@ -109,6 +123,17 @@ std::optional<int> command_line::parse(int argc, char** argv, command_line& c, s
                 c.window_size = wanted;
             }
             break;
+        case replay_option:
+            c.replay_file = optarg;
+            break;
+        case verify_option:
+            c.verify_file = optarg;
+            break;
+        case '?':
+            if (optopt == replay_option || optopt == verify_option) {
+                return bad(err, std::string(argv[optind - 1]) + " wants a replay file");
+            }
+            [[fallthrough]];
         default:
             // An unknown short option leaves optind on its group; optopt names it.
             return bad(err, "unknown option " + (optopt != 0

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 
 // What the player asked for on the command line. Each choice stays unset when it was not
 // given, so that whatever else decides it (a settings file, the default) still can.
@@ -26,6 +27,11 @@ public:
     std::optional<bool> fullscreen;
     // --window=WxH.
     std::optional<size> window_size;
+    // --replay FILE: play a recorded game in the window, then end.
+    std::optional<std::string> replay_file;
+    // --verify FILE: play a recorded game through with no window and say whether it came out
+    // the same.
+    std::optional<std::string> verify_file;
 
     // The window to open: full screen or not as the command line says, else as the
     // settings file's [display] says, else full screen with the input grabbed; a window is

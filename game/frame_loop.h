@@ -30,8 +30,8 @@ public:
     // Drains the event queue into the game (keys, the window's focus and, given `pads`,
     // the controllers), switches between full screen and a window when asked, fits the
     // game to a new drawable size, grabs the input only while a full-screen game is not
-    // paused, then runs its frame and swaps. Returns whether a quit was requested; the
-    // frame still runs in full when one was.
+    // paused, then runs its frame and swaps. Returns whether a quit was requested (or a
+    // watched replay is over); the frame still runs in full when one was.
     static bool step(tulk::graphics::window& window, game& g, gamepad* pads = nullptr);
 
     // Runs paced frames, with every controller, until a quit is requested. While the game

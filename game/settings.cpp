@@ -129,6 +129,8 @@ struct parse {
             number(1, longest_window, [this](int n) { s.window_width = n; });
         } else if (section == "display" && name == "window_height") {
             number(1, longest_window, [this](int n) { s.window_height = n; });
+        } else if (section == "title" && name == "attract_mode") {
+            flag([this](bool b) { s.attract_mode = b; });
         } else if (section == "controls" && action_index(name) >= 0) {
             bind(line, static_cast<action>(action_index(name)), value);
         } else {
@@ -273,6 +275,10 @@ std::string settings::text() const {
         if (window_height) {
             t += "window_height = " + std::to_string(*window_height) + "\n";
         }
+    }
+    if (attract_mode) {
+        t += "\n[title]\n";
+        t += std::string("attract_mode = ") + bool_text(*attract_mode) + "\n";
     }
     return t;
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 // What a player may change: the volumes, the keys, the window. Kept in a small INI file
-// ([audio], [controls], [display]); every key is optional and a missing file means the
+// ([audio], [controls], [display], [title]); every key is optional and a missing file means the
 // defaults, which are the game as it always played.
 class settings {
 public:
@@ -21,6 +21,9 @@ public:
     std::optional<bool> fullscreen;
     std::optional<int> window_width;
     std::optional<int> window_height;
+    // [title]: whether the best game kept is shown after a while on the title (it is when
+    // the file does not say).
+    std::optional<bool> attract_mode;
 
     // The defaults, tied to no file: nothing is ever saved.
     settings() = default;
