@@ -271,8 +271,8 @@ void game::act(action a, bool press) {
         player->set_double_speed(press);
         break;
     case action::start:
-        // A dying snake cannot be paused.
-        if (press && flow == state::playing) {
+        // A dying snake cannot be paused, also before the update that notes its death.
+        if (press && flow == state::playing && !player->get_dead()) {
             flow = state::paused;
         } else if (press && flow == state::paused) {
             flow = state::playing;
@@ -299,7 +299,7 @@ void game::apply_volumes() {
 }
 
 void game::pause() {
-    if (flow != state::playing) {
+    if (flow != state::playing || player->get_dead()) {
         return;
     }
     flow = state::paused;
