@@ -248,6 +248,7 @@ void game::act(action a, bool press) {
     if (shown == showing::replay && a != action::start) {
         return;
     }
+    note_death();
     switch (a) {
     case action::yaw_left:
         player->change_yaw(hold);
@@ -271,8 +272,8 @@ void game::act(action a, bool press) {
         player->set_double_speed(press);
         break;
     case action::start:
-        // A dying snake cannot be paused, also before the update that notes its death.
-        if (press && flow == state::playing && !player->get_dead()) {
+        // A dying snake cannot be paused.
+        if (press && flow == state::playing) {
             flow = state::paused;
         } else if (press && flow == state::paused) {
             flow = state::playing;
@@ -299,7 +300,8 @@ void game::apply_volumes() {
 }
 
 void game::pause() {
-    if (flow != state::playing || player->get_dead()) {
+    note_death();
+    if (flow != state::playing) {
         return;
     }
     flow = state::paused;
@@ -476,6 +478,10 @@ void game::update_world() {
     } else if (ends) {
         replays.keep(recorder.finish(*last_score, *player));
     }
+    note_death();
+}
+
+void game::note_death() {
     // The game is lost: its score is safe from now on, whatever ends the process next.
     if (flow == state::playing && player->get_dead()) {
         flow = state::dying;

@@ -135,6 +135,8 @@ private:
     void update_world();
     void decay_outlines();
     void start_game();
+    // A snake that died in play turns the game to dying.
+    void note_death();
     void end_game();
     void start_playback(replay r, showing what);
     void end_playback();
