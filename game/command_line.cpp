@@ -13,6 +13,8 @@ namespace {
 
 const char* const usage =
     "usage: ardlow [--fullscreen | --window[=WxH]] [--smooth | --no-smooth]\n"
+    "              [--replay FILE]\n"
+    "       ardlow --verify FILE\n"
     "A 3D snake game: fly a snake of cubes through a cage of wall bars.\n"
     "\n"
     "  --fullscreen    play on the whole screen (the default)\n"
@@ -20,6 +22,9 @@ const char* const usage =
     "  --smooth        draw at the display's rate, the world between its updates;\n"
     "                  the same game, about twice the drawing work (off by default)\n"
     "  --no-smooth     draw once per world update, every 32 ms\n"
+    "  --replay FILE   play a recorded game, then end\n"
+    "  --verify FILE   play a recorded game through with no window and say whether it\n"
+    "                  came out the same\n"
     "  --help          this text\n"
     "  --version       the version\n"
     "\n"
@@ -34,13 +39,17 @@ const char* const usage =
     "keeps it in $XDG_DATA_HOME/ardlow/highscore (~/.local/share/ardlow/highscore).\n"
     "The volumes, keys and window are read from \"settings.ini\" beside the high score;\n"
     "an installed game reads $XDG_CONFIG_HOME/ardlow/settings.ini\n"
-    "(~/.config/ardlow/settings.ini). Changes made in the game are saved there.\n";
+    "(~/.config/ardlow/settings.ini). Changes made in the game are saved there.\n"
+    "Beside the high score, last.replay records the last game played and best.replay\n"
+    "the best one.\n";
 
 enum option_id {
     fullscreen_option = 256,
     window_option,
     smooth_option,
     no_smooth_option,
+    replay_option,
+    verify_option,
     help_option,
     version_option
 };
@@ -50,6 +59,8 @@ const option options[] = {
     {"window", optional_argument, nullptr, window_option},
     {"smooth", no_argument, nullptr, smooth_option},
     {"no-smooth", no_argument, nullptr, no_smooth_option},
+    {"replay", required_argument, nullptr, replay_option},
+    {"verify", required_argument, nullptr, verify_option},
     {"help", no_argument, nullptr, help_option},
     {"version", no_argument, nullptr, version_option},
     {nullptr, 0, nullptr, 0},
@@ -147,6 +158,17 @@ std::optional<int> command_line::parse(int argc, char** argv, command_line& c, s
                 c.window_size = wanted;
             }
             break;
+        case replay_option:
+            c.replay_file = optarg;
+            break;
+        case verify_option:
+            c.verify_file = optarg;
+            break;
+        case '?':
+            if (optopt == replay_option || optopt == verify_option) {
+                return bad(err, std::string(argv[optind - 1]) + " wants a replay file");
+            }
+            [[fallthrough]];
         default:
             // A long option is named as written. An unknown short option leaves optind on
             // its group; optopt names it.

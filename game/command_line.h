@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <string>
 
 class settings;
 
@@ -29,6 +30,11 @@ public:
     std::optional<size> window_size;
     // --smooth (true) or --no-smooth (false), the last one given.
     std::optional<bool> smooth_motion;
+    // --replay FILE: play a recorded game in the window, then end.
+    std::optional<std::string> replay_file;
+    // --verify FILE: play a recorded game through with no window and say whether it came out
+    // the same.
+    std::optional<std::string> verify_file;
 
     // The window to open: full screen or not as the command line says, else as the
     // settings file's [display] says, else full screen with the input grabbed; a window is

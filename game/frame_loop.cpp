@@ -97,6 +97,9 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads, bo
             break;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
+            if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
+                g.noticed_input();
+            }
             if (is_display_switch(event, g.get_keys())) {
                 window.set_fullscreen(!window.is_fullscreen());
             } else if (const auto a = g.get_keys().action_of(event.key.keysym.scancode)) {
@@ -120,6 +123,9 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads, bo
             }
             break;
         default:
+            if (event.type == SDL_CONTROLLERBUTTONDOWN || event.type == SDL_JOYBUTTONDOWN) {
+                g.noticed_input();
+            }
             if (pads != nullptr && pads->handle(event, g)) {
                 quit = true;
             }
@@ -147,7 +153,7 @@ bool frame_loop::step(tulk::graphics::window& window, game& g, gamepad* pads, bo
     }
     g.draw();
     window.swap();
-    return quit;
+    return quit || g.replay_over();
 }
 
 void frame_loop::run(tulk::graphics::window& window, game& g) {

@@ -32,7 +32,8 @@ public:
     // switching between full screen and a window), fits the game to a new drawable size,
     // grabs the input only while a full-screen game is in play and hides the pointer in
     // play, then runs its frame (the update only when `update`) and swaps. Returns whether
-    // a quit was requested; the frame still runs in full when one was.
+    // a quit was requested (or a watched replay is over); the frame still runs in full
+    // when one was.
     static bool step(tulk::graphics::window& window, game& g, gamepad* pads = nullptr,
                      bool update = true);
 

@@ -28,6 +28,8 @@ using tulk::graphics::texture;
 constexpr std::int64_t away_ms = 500;
 // The top of the title card's area, as a share of the screen's height from the bottom.
 constexpr float card_top_share = 0.9f;
+// How long a watched replay's game over shows before the program ends.
+constexpr std::uint32_t replay_over_ms = 2000;
 
 // A quit asked for while the last saves are made (a quit key, a signal, the window's
 // close): it ends the wait at once.
@@ -69,8 +71,10 @@ glm::vec3 title_eye(float angle) {
 
 game::game(const tulk::graphics::window& window, settings prefs_)
     : width(window.get_width()), height(window.get_height()),
-      saver(data_location::high_score_file()), clip_volume(glm::mat4(1.0f)),
-      prefs(std::move(prefs_)), smooth(prefs.smooth_motion.value_or(false)) {
+      saver(data_location::high_score_file()), replays(data_location::high_score_file()),
+      attract(prefs_.attract_mode.value_or(true), replays.best_file()),
+      clip_volume(glm::mat4(1.0f)), prefs(std::move(prefs_)),
+      smooth(prefs.smooth_motion.value_or(false)) {
     shown_in = &window;
     text::init();
     tulk::audio::load_folder("music");
@@ -235,6 +239,14 @@ void game::make_texts() {
     menu = std::make_unique<pause_menu>(pause_menu::has_windows(SDL_GetCurrentVideoDriver()));
     hints = std::make_unique<title_hints>();
     hints->show(prefs.keys, pad_connected);
+
+    replay_text = std::make_unique<text>();
+    layout.add(*replay_text,
+               {glm::vec2(0.5f, 1.0f), glm::vec2(0.0f, -40.0f), 20.0f, glm::vec2(-0.5f, -0.5f)});
+    press_start_text = std::make_unique<text>();
+    layout.add(*press_start_text,
+               {glm::vec2(0.5f, 0.0f), glm::vec2(0.0f, 40.0f), 20.0f, glm::vec2(-0.5f, -0.5f)});
+    press_start_text->set_string("PRESS START");
 }
 
 void game::make_game_over_texts() {
@@ -298,6 +310,19 @@ void game::act(action a, bool press) {
         if (press && a == action::start) {
             start_game();
         }
+        return;
+    }
+    if (shown == showing::best_run) {
+        // Any press ends the show; start starts a game at once.
+        if (press) {
+            end_playback();
+            if (a == action::start) {
+                start_game();
+            }
+        }
+        return;
+    }
+    if (shown == showing::replay && a != action::start) {
         return;
     }
     note_death();
@@ -455,6 +480,11 @@ void game::update() {
     } else {
         last_update_time.reset();
     }
+    if (flow == state::title && shown == showing::game && !replay_ended) {
+        if (std::optional<replay> best = attract.due(game_clock::now())) {
+            start_playback(std::move(*best), showing::best_run);
+        }
+    }
     decay_outlines();
     if (smooth) {
         motion.capture(*player, *field, chase_camera, angle, game_clock::now());
@@ -483,6 +513,52 @@ bool game::was_away() {
     return away;
 }
 
+void game::noticed_input() {
+    if (flow == state::title) {
+        attract.restart(game_clock::now());
+    } else if (shown == showing::best_run) {
+        end_playback();
+    }
+}
+
+void game::watch(replay r) {
+    start_playback(std::move(r), showing::replay);
+}
+
+bool game::replay_over() const {
+    return replay_ended && game_clock::now() - *replay_ended >= replay_over_ms;
+}
+
+void game::start_playback(replay r, showing what) {
+    shown = what;
+    replay_text->set_string(what == showing::replay
+                                ? std::string("REPLAY")
+                                : "BEST RUN " + tulk::util::itoa(static_cast<int>(r.score)));
+    // As a game starts, from the recording's seed.
+    player->reset(*play_scene);
+    tulk::util::reseed(r.seed);
+    field->reset(*play_scene, *title_scene);
+    playback = std::make_unique<replay_player>(std::move(r));
+    show_score(0);
+    tulk::audio::play_music(data_files::game_music);
+    flow = state::playing;
+}
+
+void game::end_playback() {
+    if (shown == showing::replay) {
+        replay_ended = game_clock::now();
+        last_score_text->set_string("SCORE ");
+        last_score_text->add(tulk::util::itoa(static_cast<int>(playback->get_replay().score)));
+        last_score = playback->get_replay().score;
+        beat_best = false;
+    }
+    playback.reset();
+    shown = showing::game;
+    tulk::audio::play_music(data_files::title_music);
+    flow = state::title;
+    attract.restart(game_clock::now());
+}
+
 bool game::at_rest() const {
     return flow == state::paused && scene::get_global_outline_thickness() <= 10 && !shows_notice();
 }
@@ -491,6 +567,10 @@ void game::start_game() {
     // A fresh snake and field: nothing is drawn on its way from the last game.
     motion.forget();
     player->reset(*play_scene);
+    // Each game's random placement from a seed of its own, so that it can be replayed.
+    const std::uint32_t seed = tulk::util::draw_seed();
+    tulk::util::reseed(seed);
+    recorder.start(seed);
     field->reset(*play_scene, *title_scene);
     tulk::audio::play_music(data_files::game_music);
     flow = state::playing;
@@ -507,6 +587,7 @@ void game::end_game() {
     saver.save(high_score);
     tulk::audio::play_music(data_files::title_music);
     flow = state::title;
+    attract.restart(game_clock::now());
 }
 
 void game::place_cameras() {
@@ -521,8 +602,16 @@ void game::place_cameras() {
 
 void game::update_world() {
     // The frame that ends the game still runs the whole update, then draws the title.
-    if (player->get_dead() && player->get_death_done()) {
+    // A game played back ends where its recording does; the clock decides nothing in it.
+    const bool ends =
+        playback ? playback->last_update_next() : player->get_dead() && player->get_death_done();
+    if (ends && !playback) {
         end_game();
+    }
+    if (playback) {
+        playback->before_update(*player);
+    } else {
+        recorder.before_update(*player);
     }
     player->update();
     field->update();
@@ -544,6 +633,16 @@ void game::update_world() {
 
     move_backdrop(chase_camera.get_eye());
     field->check_intersections(*player, *play_scene);
+    if (playback) {
+        playback->after_update(*player);
+    } else {
+        recorder.after_update(*player);
+    }
+    if (ends && playback) {
+        end_playback();
+    } else if (ends) {
+        replays.keep(recorder.finish(*last_score, *player));
+    }
     note_death();
 }
 
@@ -551,7 +650,9 @@ void game::note_death() {
     // The game is lost: its score is safe from now on, whatever ends the process next.
     if (flow == state::playing && player->get_dead()) {
         flow = state::dying;
-        saver.save(high_score);
+        if (!playback) {
+            saver.save(high_score);
+        }
         show_game_over(get_score());
     }
 }
@@ -559,7 +660,8 @@ void game::note_death() {
 void game::show_score(unsigned score) {
     score_text->set_string("score: ");
     score_text->add(tulk::util::itoa(static_cast<int>(score)));
-    if (score >= high_score) {
+    // A game played back is no game of this player's.
+    if (score >= high_score && !playback) {
         high_score = score;
         saver.note(high_score);
     }
@@ -596,7 +698,8 @@ void game::show_game_over(unsigned score) {
 void game::draw_game_over() {
     draw_overlay(*game_over_text);
     draw_overlay(*game_over_score_text);
-    if (get_score() > best_before_game) {
+    // A game played back beats nothing.
+    if (!playback && get_score() > best_before_game) {
         draw_overlay(*game_over_best_text);
     }
 }
@@ -654,6 +757,12 @@ void game::draw() {
         if (shows_notice()) {
             draw_overlay(changed_line->get_text());
         }
+        if (shown != showing::game) {
+            draw_overlay(*replay_text);
+        }
+        if (shown == showing::best_run) {
+            draw_overlay(*press_start_text);
+        }
         return;
     }
     if (smooth) {
@@ -704,6 +813,8 @@ void game::teardown_second() {
     menu.reset();
     hints.reset();
     changed_line.reset();
+    replay_text.reset();
+    press_start_text.reset();
     last_score_text.reset();
     new_high_score_text.reset();
     score_text.reset();

@@ -11,6 +11,10 @@
 #include "game/game_clock.h"
 #include "game/high_score_saver.h"
 #include "game/level.h"
+#include "game/attract_mode.h"
+#include "game/replay_player.h"
+#include "game/replay_recorder.h"
+#include "game/replay_store.h"
 #include "game/notice.h"
 #include "game/pause_menu.h"
 #include "game/motion_interpolation.h"
@@ -87,6 +91,17 @@ public:
     // Paused with nothing left moving: a frame would draw what the last one drew.
     bool at_rest() const;
 
+    // Any key or button pressed, bound or not: on the title the wait for the attract mode
+    // starts over, and a game shown by it ends.
+    void noticed_input();
+    // Plays `r` back in place of a game, with "REPLAY" shown; after its game over the
+    // title shows its score for a moment and replay_over() turns true.
+    void watch(replay r);
+    bool replay_over() const;
+    // What is shown in place of a game: nothing, a replay watched, the attract mode's.
+    enum class showing { game, replay, best_run };
+    showing get_showing() const { return shown; }
+
     // Where the game is: exactly one of these at a time.
     enum class state { title, playing, paused, dying };
     state get_state() const { return flow; }
@@ -102,6 +117,8 @@ public:
     text& get_score_text() { return *score_text; }
     text& get_high_score_text() { return *high_score_text; }
     text& get_pause_text() { return *pause_text; }
+    text& get_replay_text() { return *replay_text; }
+    text& get_press_start_text() { return *press_start_text; }
     // The title's word on the last game: its score, and whether it beat the best stored
     // before it. Shown from its game over until the next game starts.
     text& get_last_score_text() { return *last_score_text; }
@@ -150,6 +167,8 @@ private:
     // A snake that died in play turns the game to dying.
     void note_death();
     void end_game();
+    void start_playback(replay r, showing what);
+    void end_playback();
     void show_score(unsigned score);
     void draw_overlay(text& t);
     void make_game_over_texts();
@@ -168,6 +187,13 @@ private:
     int width;
     int height;
     high_score_saver saver;
+    replay_store replays;
+    replay_recorder recorder;
+    attract_mode attract;
+    std::unique_ptr<replay_player> playback;
+    showing shown = showing::game;
+    // When a watched replay's game ended.
+    std::optional<std::uint32_t> replay_ended;
 
     tulk::graphics::camera chase_camera;
     tulk::graphics::camera title_camera;
@@ -184,6 +210,9 @@ private:
     std::unique_ptr<text> score_text;
     std::unique_ptr<text> high_score_text;
     std::unique_ptr<text> pause_text;
+    // "REPLAY" or "BEST RUN n" over a game played back, and the attract mode's hint.
+    std::unique_ptr<text> replay_text;
+    std::unique_ptr<text> press_start_text;
     std::unique_ptr<text> last_score_text;
     std::unique_ptr<text> new_high_score_text;
     std::unique_ptr<text> game_over_text;

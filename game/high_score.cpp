@@ -1,6 +1,7 @@
 #include "game/high_score.h"
 
 #include "engine/io/file.h"
+#include "engine/io/file_lock.h"
 #include "engine/util/util.h"
 
 #include <algorithm>
@@ -9,12 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <mutex>
 #include <set>
-#include <sys/file.h>
 #include <system_error>
-#include <unistd.h>
 
 using tulk::io::file;
 
@@ -109,14 +107,10 @@ void write_high_score(const std::string& path, unsigned int score,
     // folder) the save goes on unguarded. Tried without blocking when the caller may give
     // up, so that it can.
     const std::string lock_file = target + ".lock";
-    const int lock = open(lock_file.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    const int how = keep_waiting ? LOCK_EX | LOCK_NB : LOCK_EX;
-    while (lock >= 0 && flock(lock, how) != 0 && (errno == EINTR || errno == EWOULDBLOCK)) {
-        if (errno == EWOULDBLOCK && !keep_waiting()) {
-            close(lock);
-            say_high_score_not_saved(path, "another run still holds " + lock_file);
-            return;
-        }
+    const tulk::io::file_lock lock(lock_file, keep_waiting);
+    if (lock.given_up()) {
+        say_high_score_not_saved(path, "another run still holds " + lock_file);
+        return;
     }
     unsigned int stored = 0;
     int error = 0;
@@ -129,8 +123,5 @@ void write_high_score(const std::string& path, unsigned int score,
         if (error != 0) {
             say_high_score_not_saved(path, std::generic_category().message(error));
         }
-    }
-    if (lock >= 0) {
-        close(lock);
     }
 }

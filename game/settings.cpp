@@ -129,6 +129,7 @@ const std::vector<entry>& entries() {
         number<&settings::window_height, settings::smallest_side, settings::largest_side>(
             "display", "window_height"),
         flag<&settings::smooth_motion>("display", "smooth_motion"),
+        flag<&settings::attract_mode>("title", "attract_mode"),
     };
     return all;
 }

@@ -9,7 +9,7 @@
 #include <string>
 
 // What a player may change: the volumes, the keys, the window. Kept in a small INI file
-// ([audio], [controls], [display]); every key is optional and a missing file means the
+// ([audio], [controls], [display], [title]); every key is optional and a missing file means the
 // defaults, which are the game as it always played.
 class settings {
 public:
@@ -33,6 +33,9 @@ public:
     std::optional<int> window_height;
     // Frames at the display's rate between the world's updates; off unless the file says.
     std::optional<bool> smooth_motion;
+    // [title]: whether the best game kept is shown after a while on the title (it is when
+    // the file does not say).
+    std::optional<bool> attract_mode;
 
     // The defaults, tied to no file: nothing is ever saved.
     settings() = default;

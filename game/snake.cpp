@@ -21,9 +21,9 @@ const std::string death_sound = data_files::death_sound;
 // Right-handed turn of v by `degrees` about the unit axis k (Rodrigues' formula); it
 // matches model::rotate about the corresponding own axis.
 glm::vec3 rotate_about(const glm::vec3& v, const glm::vec3& k, float degrees) {
-    const float t = glm::radians(degrees);
-    const float c = std::cos(t);
-    const float s = std::sin(t);
+    float s = 0.0f;
+    float c = 1.0f;
+    tulk::util::sin_cos_degrees(degrees, s, c);
     return v * c + glm::cross(k, v) * s + k * (glm::dot(k, v) * (1.0f - c));
 }
 

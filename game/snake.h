@@ -43,6 +43,12 @@ public:
     void change_roll(int k);
     void set_double_speed(bool on);
 
+    // The inputs as the next update takes them.
+    int get_pitch_input() const { return pitch_input; }
+    int get_yaw_input() const { return yaw_input; }
+    int get_roll_input() const { return roll_input; }
+    bool get_double_speed() const { return double_speed; }
+
     block* get_head() const;
     const std::vector<block*>& get_blocks() const { return blocks; }
     const glm::vec3& get_direction() const { return direction; }

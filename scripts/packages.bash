@@ -6,7 +6,7 @@
 # for ARM, into build-cross's sysroots).
 library_packages=(
     libsdl2-dev libsdl2-mixer-dev libgles-dev libegl-dev libgl1-mesa-dri
-    libglm-dev liblodepng-dev libvorbis-dev nlohmann-json3-dev libinih-dev
+    libglm-dev liblodepng-dev libvorbis-dev nlohmann-json3-dev libinih-dev zlib1g-dev
     libgtest-dev libgmock-dev
 )
 

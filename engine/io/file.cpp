@@ -117,7 +117,8 @@ void file::write_line(const std::string& s) {
 
 void file::write_str(const std::string& s) {
     if (handle != nullptr) {
-        std::fputs(s.c_str(), handle);
+        // Every byte, zero bytes too: binary files go through here.
+        std::fwrite(s.data(), 1, s.size(), handle);
     }
 }
 

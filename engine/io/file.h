@@ -46,6 +46,7 @@ public:
     std::string read_bytes(size_t count);
 
     void write_line(const std::string& s);
+    // Every byte of `s`, zero bytes included.
     void write_str(const std::string& s);
 
     // Pushes everything written so far to the disk. False when the file is not good,

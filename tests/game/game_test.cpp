@@ -5,6 +5,7 @@
 #include "game/frame_loop.h"
 #include "game/game.h"
 #include "game/gamepad.h"
+#include "game/replay.h"
 #include "support/fake_clock.h"
 #include "support/test_context.h"
 
@@ -713,4 +714,74 @@ TEST_F(big_screen_test, the_cards_lines_follow_the_keys_in_their_old_places) {
             3.0f);
         EXPECT_LE(glm::distance(glm::vec2(last.from_top_left(480)), glm::vec2(248, 379)), 3.0f);
     }
+}
+
+// A game ended leaves its recording; the idle title shows it until a key, and --replay's
+// watching plays it to the same end and then ends.
+TEST_F(game_test, the_best_game_plays_on_an_idle_title_and_when_watched) {
+    // Nothing is shown, however long the title waits, with no recording kept.
+    for (int i = 0; i < 700; ++i) {
+        fake_clock::ticks += frame_loop::period_ms;
+        step();
+    }
+    EXPECT_TRUE(g->in_title());
+    press(action::start);
+    for (int i = 0; i < 30; ++i) {
+        step();
+    }
+    g->get_snake().set_dead();
+    const unsigned score = g->get_score();
+    fake_clock::ticks += 2000;
+    step();
+    ASSERT_TRUE(g->in_title());
+    std::string why;
+    const std::optional<replay> kept = replay::read("best.replay", why);
+    ASSERT_TRUE(kept) << why;
+    EXPECT_EQ(kept->score, score);
+    EXPECT_EQ(kept->updates, 31u);
+    EXPECT_EQ(read_file("last.replay"), read_file("best.replay"));
+
+    // 20 s with no input; a key that does nothing in the game still counts as input.
+    const auto idle = [&](std::uint32_t ms) {
+        for (std::uint32_t t = 0; t < ms; t += frame_loop::period_ms) {
+            fake_clock::ticks += frame_loop::period_ms;
+            step();
+        }
+    };
+    idle(19000);
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_X));
+    idle(19000);
+    EXPECT_TRUE(g->in_title());
+    idle(1100);
+    EXPECT_FALSE(g->in_title());
+    EXPECT_EQ(g->get_showing(), game::showing::best_run);
+    EXPECT_EQ(g->get_replay_text().get_string(), "BEST RUN " + std::to_string(score));
+    EXPECT_EQ(g->get_high_score(), score);
+    push(key_event(SDL_KEYDOWN, SDL_SCANCODE_X));
+    step();
+    EXPECT_TRUE(g->in_title());
+    EXPECT_EQ(g->get_showing(), game::showing::game);
+
+    // Off in the settings, the title stays.
+    settings off;
+    off.attract_mode = false;
+    restart(off);
+    idle(25000);
+    EXPECT_TRUE(g->in_title());
+
+    restart({});
+    g->watch(*kept);
+    EXPECT_EQ(g->get_replay_text().get_string(), "REPLAY");
+    int frames = 0;
+    while (!g->in_title() && frames < 100) {
+        // Steering is not the player's while watching.
+        press(action::yaw_left);
+        step();
+        ++frames;
+    }
+    EXPECT_EQ(frames, 31);
+    EXPECT_EQ(g->get_last_score_text().get_string(), "SCORE " + std::to_string(score));
+    EXPECT_FALSE(g->replay_over());
+    idle(2000);
+    EXPECT_TRUE(g->replay_over());
 }

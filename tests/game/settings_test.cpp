@@ -129,7 +129,7 @@ TEST(settings, a_save_rewrites_only_what_changed_and_keeps_every_other_line) {
                              "smooth_motion = true\n"
                              "\n"
                              "[title]\n"
-                             "attract_mode = on\n";
+                             "banner = on\n";
     std::ofstream(path) << text;
     testing::internal::CaptureStderr();
     settings s(path.string());
@@ -152,7 +152,7 @@ TEST(settings, a_save_rewrites_only_what_changed_and_keeps_every_other_line) {
                                "fullscreen = F12\n"
                                "\n"
                                "[title]\n"
-                               "attract_mode = on\n"
+                               "banner = on\n"
                                "\n"
                                "[display]\n"
                                "window_width = 800\n");
