@@ -414,6 +414,12 @@ void game::menu_key(pause_menu::key k) {
     case pause_menu::outcome::quit:
         pending = request::quit;
         break;
+    case pause_menu::outcome::smooth:
+        // Kept for the next run; the command line still wins there.
+        prefs.smooth_motion = !smooth;
+        set_smooth_motion(!smooth);
+        save_settings();
+        break;
     case pause_menu::outcome::full_screen:
         // Kept for the next run as the volumes are; the frame loop switches the window.
         prefs.fullscreen = !shown_in->is_fullscreen();
@@ -705,7 +711,7 @@ void game::draw_game_over() {
 }
 
 void game::draw_menu() {
-    menu->show(prefs, shown_in->is_fullscreen());
+    menu->show(prefs, {shown_in->is_fullscreen(), smooth});
     for (text* line : menu->get_texts()) {
         draw_overlay(*line);
     }

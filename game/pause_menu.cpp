@@ -22,8 +22,7 @@ std::string on_off(bool on) {
 } // namespace
 
 pause_menu::pause_menu(bool full_screen_item) {
-    items = {item::resume, item::music, item::effects, item::sound};
-    // Smooth motion, once the game has it, goes here.
+    items = {item::resume, item::music, item::effects, item::sound, item::smooth};
     if (full_screen_item) {
         items.push_back(item::full_screen);
     }
@@ -66,13 +65,15 @@ pause_menu::outcome pause_menu::press(key k, settings& prefs) {
     case item::sound:
         prefs.mute = !prefs.mute;
         return outcome::changed;
+    case item::smooth:
+        return outcome::smooth;
     case item::full_screen:
         return outcome::full_screen;
     }
     return outcome::none;
 }
 
-std::string pause_menu::line(item i, const settings& prefs, bool full_screen) {
+std::string pause_menu::line(item i, const settings& prefs, shown_state state) {
     switch (i) {
     case item::resume:
         return "RESUME";
@@ -82,19 +83,21 @@ std::string pause_menu::line(item i, const settings& prefs, bool full_screen) {
         return "EFFECTS " + std::to_string(prefs.effects_volume) + "%";
     case item::sound:
         return "SOUND " + on_off(!prefs.mute);
+    case item::smooth:
+        return "SMOOTH MOTION " + on_off(state.smooth);
     case item::full_screen:
-        return "FULL SCREEN " + on_off(full_screen);
+        return "FULL SCREEN " + on_off(state.full_screen);
     case item::quit:
         return "QUIT";
     }
     return {};
 }
 
-void pause_menu::show(const settings& prefs, bool full_screen) {
+void pause_menu::show(const settings& prefs, shown_state state) {
     for (size_t i = 0; i < items.size(); ++i) {
         const bool marked = i == chosen;
-        const std::string shown = marked ? "> " + line(items[i], prefs, full_screen) + " <"
-                                         : line(items[i], prefs, full_screen);
+        const std::string shown = marked ? "> " + line(items[i], prefs, state) + " <"
+                                         : line(items[i], prefs, state);
         // A rebuild costs a material a glyph; most keys change one line or none.
         if (lines[i]->get_string() != shown) {
             lines[i]->set_string(shown);

@@ -585,8 +585,9 @@ TEST_F(game_test, the_pause_menu_moves_and_changes_the_settings_with_the_keys_an
     type(SDL_SCANCODE_LALT);
     type(SDL_SCANCODE_LALT);
     ASSERT_TRUE(g->is_paused());
-    ASSERT_EQ(g->get_menu().get_items(), (std::vector{item::resume, item::music, item::effects,
-                                                      item::sound, item::full_screen, item::quit}));
+    ASSERT_EQ(g->get_menu().get_items(),
+              (std::vector{item::resume, item::music, item::effects, item::sound, item::smooth,
+                           item::full_screen, item::quit}));
     const auto chosen_line = [&] {
         for (text* t : g->get_menu().get_texts()) {
             if (t->get_string().starts_with(">")) {
@@ -615,6 +616,11 @@ TEST_F(game_test, the_pause_menu_moves_and_changes_the_settings_with_the_keys_an
             << line;
         EXPECT_TRUE(g->is_paused() && g->at_rest()) << line;
     }
+    type(SDL_SCANCODE_DOWN);
+    EXPECT_EQ(chosen_line(), "> SMOOTH MOTION OFF <");
+    type(SDL_SCANCODE_RETURN);
+    EXPECT_EQ(chosen_line(), "> SMOOTH MOTION ON <");
+    EXPECT_TRUE(g->get_smooth_motion());
     // The arrows still reach the snake's turns while they move the menu: held down over
     // the switch to full screen, Down pitches the snake once it flies again.
     push(key_event(SDL_KEYDOWN, SDL_SCANCODE_DOWN));
@@ -632,6 +638,7 @@ TEST_F(game_test, the_pause_menu_moves_and_changes_the_settings_with_the_keys_an
     restart();
     EXPECT_EQ(std::pair(Mix_VolumeMusic(-1), Mix_Volume(0, -1)), std::pair(102, 115));
     EXPECT_EQ(g->get_settings().fullscreen, true);
+    EXPECT_TRUE(g->get_smooth_motion());
 
     // The start key resumes from any line; Resume and Quit do as they say.
     type(SDL_SCANCODE_LALT);
