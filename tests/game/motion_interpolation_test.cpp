@@ -1,5 +1,3 @@
-// Smooth motion in the real game: what a frame between two world updates draws, and how
-// often the frame loop draws and updates with it and without it.
 #include "engine/graphics/model.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
