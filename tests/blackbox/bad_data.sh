@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Damaged, missing or odd data files: a picture that cannot be loaded stops the game with
-# status 255 and its name; bad sound plays as silence; FIFOs, hidden files, closed or unread
-# standard streams and a closed terminal neither hang nor end the game.
+# A picture that cannot be loaded ends the game (255, named); bad sound is silence; FIFOs,
+# hidden files, closed or unread streams and a hangup neither hang nor end it.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The game as a desktop program: --help, --version and bad options (status 2) answer with
-# no display; --window=640x360 opens such a window; F11 and Alt+Enter switch to full screen
-# and back, a paused game staying paused, the left Alt of Alt+Enter still doing its work.
+# --help, --version and bad options (status 2) need no display; --window=640x360, F11 and
+# Alt+Enter switch the display, a paused game staying paused.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
@@ -51,8 +50,7 @@ grep -q 'cannot connect to the X display ":7391"' "$work_dir/gone.log" || fail "
 evilwm -fn fixed >"$work_dir/wm.log" 2>&1 &
 wm_pid=$!
 trap 'kill $game_pid $wm_pid $xvfb_pid 2>/dev/null; rm -rf "$work_dir"' EXIT
-# SDL looks for a window manager once, as it starts: one that comes later takes the window
-# from under SDL's own focus call, and Xlib ends the game (BadMatch in X_SetInputFocus).
+# SDL looks for one once, as it starts; a later one makes Xlib end the game (BadMatch).
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 wait_for 20 "the window manager" wm_ready
 is_size() { [ "$(geometry)" = "$1" ]; }

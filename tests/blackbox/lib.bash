@@ -36,16 +36,14 @@ prepare_game() {
     rm -rf "$1" && mkdir -p "$1" && cp -r "$stage_dir"/{ardlow,music,sfx,textures} "$1/"
 }
 
-# run_game DIR [ARGS...]: the game in DIR with ARGS, output to DIR.log, after
-# $ARDLOW_LAUNCHER (an emulator).
+# run_game DIR [ARGS...]: the game in DIR, output to DIR.log, after $ARDLOW_LAUNCHER.
 run_game() {
     # shellcheck disable=SC2086 # the launcher is a command with its arguments
     (cd "$1" && exec ${ARDLOW_LAUNCHER:-} ./ardlow "${@:2}") >"$1.log" 2>&1 &
     game_pid=$!
 }
 
-# start_game [DIR [ARGS...]]: the game in a fresh copy in DIR ($work_dir/game), up to its
-# title.
+# start_game [DIR [ARGS...]]: the game in a fresh copy in DIR ($work_dir/game), to its title.
 start_game() {
     local dir=${1:-$work_dir/game}
     prepare_game "$dir"
@@ -63,9 +61,8 @@ paused_text() { count "$1" 310 225 490 258 white; } # where "paused" shows on 80
 title_shown() { shot "$work_dir/now.png" && (($(count "$work_dir/now.png" 150 100 650 380 lit) > 50000)); }
 snake_shown() { ! title_shown && (($(count "$work_dir/now.png" 300 150 500 400 green) > 200)); }
 
-# Starts a game from the title with left Alt, held as a player does, and waits for the
-# snake; a press that brings no game within 10 s (30 s emulated) is made again, as a game
-# shows for seconds before it can end.
+# Left Alt, held as a player does, until the snake shows; pressed again after 10 s (30 s
+# emulated), as a game shows for seconds before it can end.
 start_from_title() {
     local wait=10
     [ -z "${ARDLOW_LAUNCHER:-}" ] || wait=30
@@ -84,9 +81,8 @@ resting_paused() {
         (($(paused_text "$work_dir/p2.png") > 500))
 }
 
-# listen NAME: the game runs with the disk audio driver into $work_dir/audio.raw; call it
-# before the game starts. title_music NAME then checks that the first second of output from
-# now on (44100 frames of 4 bytes) is not silent: the title music was decoded and played.
+# listen, before the game starts: audio to $work_dir/audio.raw. title_music NAME: the next
+# second of it (44100 frames of 4 bytes) is not silent.
 listen() { export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work_dir/audio.raw"; }
 title_music() {
     local start bytes
@@ -123,9 +119,8 @@ quit_game() {
     [ "$game_status" = 0 ] || fail "$1: exit status $game_status"
 }
 
-# play_until_saved NAME FILE: waits for the game under way to save the high score in FILE; a
-# stall over half a second (a starved emulated game) pauses it by design, and this resumes it.
-# An emulated game on a busy machine stalls often: it has twice as long.
+# play_until_saved NAME FILE: waits for the score in FILE, resuming a game that a stall
+# paused by design; an emulated game, which stalls often, has twice as long.
 play_until_saved() {
     local limit=180
     [ -z "${ARDLOW_LAUNCHER:-}" ] || limit=360

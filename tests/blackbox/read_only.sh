@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The game in a directory it cannot write, with no sound device: it says once that it plays
-# silently and once that it cannot save, plays on, and leaves the old "highscore" as it was.
-# Root passes permission bits, so the directory is a read-only bind mount in the game's own
-# mount namespace; where mounting is not allowed, a file size limit of zero fails writes.
+# An unwritable directory and no sound device: each said once, play goes on, "highscore" kept.
+# Root passes permission bits: a read-only bind mount, else a file size limit of zero.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"

@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Smooth motion on a real X server at 800x480: looked at 60 times a second, a game in play
-# shows a new picture about 30 times a second without it, and nearly every time with
-# --smooth.
+# Looked at 60 times a second, a game shows about 30 new pictures a second, near 60 with --smooth.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
 
-# A band across the middle of the screen, thin enough that a look seldom lands while a
-# picture is half put on the screen, which would count it twice.
+# A thin band, so that a look seldom lands on a half-drawn picture and counts it twice.
 look() { "$build_dir/tests/frame_changes" 5 60 0 236 800 8 | sort -n | tr '\n' ' '; }
 best() { echo "${changes% }" | tr ' ' '\n' | tail -n1; }
 
@@ -27,16 +24,14 @@ changes=$(look)
 echo "plain: changes in each of five seconds of play, fewest first: $changes" >&2
 (($(best) <= 33)) || fail "without smooth motion: $changes changes a second, not about 30"
 stop plain
-# A machine too busy to show every update, at half the pictures smooth motion draws, cannot
-# judge smoothness.
+# Too busy to show every update, a machine cannot judge smoothness.
 if (($(best) < 30)); then
     echo "SKIP: the machine is too loaded: at most $(best) of 31 updates a second were shown" >&2
     exit 77
 fi
 
 play smooth --smooth
-# 50 and more a second on an unloaded machine; one loaded by other builds draws fewer, so
-# a few more seconds are looked at before the test gives up.
+# 50 and more unloaded; a loaded machine gets a few more seconds.
 for _ in 1 2 3; do
     changes=$(look)
     echo "smooth: changes in each of five seconds of play, fewest first: $changes" >&2

@@ -137,8 +137,7 @@ TEST_F(high_score_test, links_stay_and_read_only_folders_still_save) {
         testing::Eq(""));
 }
 
-// The saver: a burst of jobs runs once, the last; a score the file holds already is not
-// written again, not even at the quit; a damaged file is written clean at the quit.
+// A damaged file is written clean at the quit.
 TEST_F(high_score_test, the_saver_saves_each_burst_once_and_only_what_is_new) {
     std::ofstream(path) << "7\n";
     const auto before = identity(path);

@@ -115,8 +115,7 @@ TEST(settings, a_change_is_saved_and_read_back_but_a_kept_file_is_never_written)
     EXPECT_TRUE(fs::is_directory(folder) && !fs::exists(dir / "folder.ini.new"));
 }
 
-// A save changes the lines of the values that changed and nothing else; what the file
-// lacks goes to the end of its section, a section it lacks to the end of the file.
+// What the file lacks goes to the end of its section, a missing section to the end.
 TEST(settings, a_save_rewrites_only_what_changed_and_keeps_every_other_line) {
     const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
     const std::string text = "# my settings\n"
@@ -203,8 +202,6 @@ TEST(settings, over_long_indented_and_comment_only_lines_are_named_and_ignored) 
     EXPECT_FALSE(s.window_width);
 }
 
-// Whatever the game writes it reads back as it was: every key by its name, and a list of
-// keys too long for a spaced line.
 TEST(settings, every_key_and_the_longest_binding_survive_a_save) {
     std::vector<SDL_Scancode> named;
     std::set<std::string> names;
@@ -250,8 +247,7 @@ TEST(settings, every_key_and_the_longest_binding_survive_a_save) {
     EXPECT_EQ(back.text(), read_file(path));
 }
 
-// A save that fails leaves the old file as it was, byte for byte: it is never rewritten
-// in place where no new file can be made beside it.
+// Never rewritten in place where no new file can be made beside it.
 TEST(settings, a_failed_save_leaves_the_old_file_untouched) {
     const fs::path path = fs::path(make_temp_dir()) / "settings.ini";
     const std::string text = "[audio]\nmute = false\n[controls]\nquit = Escape, Keypad Tab\n";

@@ -1,7 +1,5 @@
-// Seeded random games of the real game, each recorded, then replayed in a world of its own in
-// the same process. ARDLOW_REPLAY_GAMES and ARDLOW_REPLAY_SEED change number and seed;
-// ARDLOW_REPLAY_KEEP names a folder that keeps each recording as game-N.replay with
-// game-N.expected, the line --verify prints for it, for another machine to check.
+// ARDLOW_REPLAY_GAMES and _SEED change number and seed; ARDLOW_REPLAY_KEEP names a folder for
+// each game-N.replay and game-N.expected, its --verify line, for another machine to check.
 #include "engine/graphics/scene.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
@@ -26,8 +24,7 @@ constexpr action steering[] = {action::yaw_left,    action::yaw_right, action::p
                                action::pitch_down,  action::roll_left, action::roll_right,
                                action::double_speed};
 
-// Turns towards the middle of the field while the head is away from it and not heading
-// there, so that a game lasts.
+// Steers back towards the middle, so that a game lasts.
 void pilot(game& g) {
     const snake& s = g.get_snake();
     const glm::vec3 to_middle = -s.get_head()->pos;

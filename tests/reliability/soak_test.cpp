@@ -1,6 +1,4 @@
-// Seeded random play of the real game, checked after every frame (32 ms of the game clock).
-// ARDLOW_SOAK_FRAMES and ARDLOW_SOAK_SEED change length and seed. The same play with smooth
-// motion, a frame drawn between every two updates, leaves every update's world as it was.
+// ARDLOW_SOAK_FRAMES and ARDLOW_SOAK_SEED change length and seed.
 #include "engine/graphics/model.h"
 #include "game/block.h"
 #include "game/frame_loop.h"
