@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# "GAME OVER" at a game's end, and a title card that names the start key the settings give.
-# (The pause menu's saved volume is the game test's: settings are saved where they were read.)
+# "GAME OVER" at a game's end, the pause menu's music volume kept for the next run, and a
+# title card that names the start key the settings give.
 set -u
 # shellcheck source=SCRIPTDIR/lib.bash
 source "$(dirname "$0")/lib.bash"
@@ -28,7 +28,25 @@ over=$(game_over_text "$work_dir/over.png")
 play=$(game_over_text "$work_dir/play.png")
 ((over > play + 800)) || fail "no GAME OVER: $over white pixels in its band, $play in play"
 wait_for 60 "the title after game over" title_shown
-quit_game "game over"
+
+# The menu: Down chooses the music, Left turns it down a step; kept for the next run.
+start_from_title "menu"
+tap Alt_L
+wait_for 10 "the pause" resting_paused
+tap Down
+tap Left
+quit_game "menu"
+grep -qx 'music_volume = 90' "$game_dir/settings.ini" || fail "music volume not saved as 90"
+run_game "$game_dir"
+wait_title "menu again"
+start_from_title "menu again"
+tap Alt_L
+wait_for 10 "the pause" resting_paused
+tap Down
+tap Left
+quit_game "menu again"
+grep -qx 'music_volume = 80' "$game_dir/settings.ini" ||
+    fail "the second run did not start from the saved 90: $(grep music "$game_dir/settings.ini")"
 
 # start = Space: the card names it, and Space starts.
 printf '[controls]\nstart = Space\n' >"$game_dir/settings.ini"
