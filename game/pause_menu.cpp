@@ -96,8 +96,8 @@ std::string pause_menu::line(item i, const settings& prefs, shown_state state) {
 void pause_menu::show(const settings& prefs, shown_state state) {
     for (size_t i = 0; i < items.size(); ++i) {
         const bool marked = i == chosen;
-        const std::string shown = marked ? "> " + line(items[i], prefs, state) + " <"
-                                         : line(items[i], prefs, state);
+        const std::string shown =
+            marked ? "> " + line(items[i], prefs, state) + " <" : line(items[i], prefs, state);
         // A rebuild costs a material a glyph; most keys change one line or none.
         if (lines[i]->get_string() != shown) {
             lines[i]->set_string(shown);

@@ -48,8 +48,8 @@ int main(int argc, char** argv) {
     uint64_t last = 0;
     long changes = 0;
     for (long i = 0; i <= looks; ++i) {
-        XImage* image = XGetImage(display, root, x, y, (unsigned)width, (unsigned)height,
-                                  AllPlanes, ZPixmap);
+        XImage* image =
+            XGetImage(display, root, x, y, (unsigned)width, (unsigned)height, AllPlanes, ZPixmap);
         if (image == NULL) {
             fprintf(stderr, "frame_changes: cannot read the screen\n");
             return 1;

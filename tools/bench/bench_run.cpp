@@ -285,6 +285,28 @@ double process_cpu_ms() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
 }
 
+// The real frame loop on the real clock until a quit comes after `seconds`: its wall time
+// and the processor time the whole process took meanwhile, in ms.
+struct timed_run {
+    double wall_ms;
+    double cpu_ms;
+};
+timed_run run_loop_for(session& s, int seconds) {
+    const auto quit = [](Uint32, void*) -> Uint32 {
+        SDL_Event event{};
+        event.type = SDL_QUIT;
+        SDL_PushEvent(&event);
+        return 0;
+    };
+    const double cpu_before = process_cpu_ms();
+    const std::int64_t before = bench_run::now_ns();
+    const SDL_TimerID timer = SDL_AddTimer(static_cast<Uint32>(seconds) * 1000u, quit, nullptr);
+    frame_loop::run(s.get_window(), s.get_game());
+    const double wall = ms_between(before, bench_run::now_ns());
+    SDL_RemoveTimer(timer);
+    return {wall, process_cpu_ms() - cpu_before};
+}
+
 // A game paused as a player pauses it, left to the real frame loop on the real clock for
 // `seconds`: what a paused game costs while it waits.
 void measure_paused(session& s, const bench_run::options& o, bench_run::result& r) {
@@ -301,21 +323,9 @@ void measure_paused(session& s, const bench_run::options& o, bench_run::result& 
         flight_script::tap(g, action::start);
     }
     game_clock::set_source(nullptr);
-    const auto quit = [](Uint32, void*) -> Uint32 {
-        SDL_Event event{};
-        event.type = SDL_QUIT;
-        SDL_PushEvent(&event);
-        return 0;
-    };
-    const double cpu_before = process_cpu_ms();
-    const std::int64_t before = bench_run::now_ns();
-    const SDL_TimerID timer =
-        SDL_AddTimer(static_cast<Uint32>(o.paused_seconds) * 1000u, quit, nullptr);
-    frame_loop::run(s.get_window(), g);
-    const double wall = ms_between(before, bench_run::now_ns());
-    r.paused_cpu_percent = 100.0 * (process_cpu_ms() - cpu_before) / wall;
+    const timed_run run = run_loop_for(s, o.paused_seconds);
+    r.paused_cpu_percent = 100.0 * run.cpu_ms / run.wall_ms;
     r.paused_seconds = o.paused_seconds;
-    SDL_RemoveTimer(timer);
     game_clock::set_source(scripted_clock);
 }
 
@@ -330,20 +340,9 @@ bench_run::loop_figure measure_loop(session& s, const model& seen, const char* s
         frames += &m == counted && p == model::pass::main;
     });
     s.get_game().set_smooth_motion(smooth);
-    const auto quit = [](Uint32, void*) -> Uint32 {
-        SDL_Event event{};
-        event.type = SDL_QUIT;
-        SDL_PushEvent(&event);
-        return 0;
-    };
-    const double cpu_before = process_cpu_ms();
-    const std::int64_t before = bench_run::now_ns();
-    const SDL_TimerID timer = SDL_AddTimer(static_cast<Uint32>(seconds) * 1000u, quit, nullptr);
-    frame_loop::run(s.get_window(), s.get_game());
-    const double wall = ms_between(before, bench_run::now_ns());
-    SDL_RemoveTimer(timer);
+    const timed_run run = run_loop_for(s, seconds);
     model::set_draw_observer(nullptr);
-    return {state, smooth, 1000.0 * frames / wall, 100.0 * (process_cpu_ms() - cpu_before) / wall};
+    return {state, smooth, 1000.0 * frames / run.wall_ms, 100.0 * run.cpu_ms / run.wall_ms};
 }
 
 // The title, a game looping on a held pitch (a fresh snake cannot hit itself), and that
