@@ -74,7 +74,8 @@ TEST(replay_file, round_trips_compactly_and_names_every_kind_of_damage) {
         EXPECT_EQ(why_not(bytes.substr(0, size)), "truncated") << size;
     }
     EXPECT_EQ(why_not(bytes + "x"), "1 bytes after the end");
-    for (const std::size_t at : {18ul, 40ul, bytes.size() / 2, bytes.size() - 5}) {
+    for (const std::size_t at :
+         {std::size_t{18}, std::size_t{40}, bytes.size() / 2, bytes.size() - 5}) {
         std::string flipped = bytes;
         flipped[at] = static_cast<char>(flipped[at] ^ 0x20);
         EXPECT_NE(why_not(flipped), "") << at;
